@@ -1,0 +1,48 @@
+# The whole set-up from a fresh Debian 12 machine: `make run` and `make test`.
+SHELL := /bin/bash
+BUILD := build
+SANITIZE_BUILD := build-sanitize
+JOBS ?= $(shell nproc)
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+CMAKE_FLAGS := -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+# Build tools, the test and benchmark libraries, Qt 6 Widgets with its platform plugins, and a
+# font with the Chinese texts and the box-drawing glyphs.
+PACKAGES := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
+            qt6-base-dev qt6-qpa-plugins fonts-wqy-microhei
+
+.PHONY: all deps build test test-sanitize run bench clean
+
+all: build
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; \
+	done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing Debian packages:" $$missing; \
+	  $(SUDO) apt-get update && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $$missing; \
+	fi
+
+build: deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	$(MAKE) test-sanitize
+
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_BUILD) $(CMAKE_FLAGS) -DKESTROVA_SANITIZE=ON
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
+
+run: build
+	$(BUILD)/cli/kestrova-list "$(HOME)"
+
+bench: build
+	bench/walk.sh
+
+clean:
+	rm -rf $(BUILD) $(SANITIZE_BUILD)

@@ -1,0 +1,130 @@
+// kestrova-list: the tree listing of one folder, written to standard output.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+#include "displayText.h"
+#include "outputDirTree.h"
+#include "terminalSink.h"
+#include "uniqueFd.h"
+
+namespace {
+
+constexpr int kBadInput = 2;
+
+constexpr std::string_view kUsage =
+    "Usage: kestrova-list [--color=auto|always|never] [PATH]\n"
+    "Write the contents of PATH (default: .), and of every folder below it, as a tree.\n"
+    "\n"
+    "  --color[=WHEN]  colour the lines: auto (on a terminal, unless NO_COLOR is set),\n"
+    "                  always, or never; --color alone means always\n"
+    "  --help          show this help and exit\n"
+    "  --version       show the version and exit\n"
+    "\n"
+    "Folders are numbered and listed in green, files in red, in the order the file system\n"
+    "yields them; folders whose names begin with '.' are left out. Exit status: 0 when the\n"
+    "folder was listed, 2 when PATH is not a folder that can be read or the command line is\n"
+    "wrong, 1 when the output could not be written.\n";
+
+class TNoStatus final : public kestrova::TStatusReceiver {
+ public:
+  void SetStatusText(std::string_view) override {}
+};
+
+enum class TColorWhen { kAuto, kAlways, kNever };
+
+struct TOptions {
+  TColorWhen color = TColorWhen::kAuto;
+  std::string path = ".";
+};
+
+int Fail(std::string_view message) {
+  std::cerr << "kestrova-list: " << message << "\n"
+            << "Try 'kestrova-list --help' for more information.\n";
+  return kBadInput;
+}
+
+// Parses the command line; an exit status when the program should end without listing.
+std::optional<int> Parse(int argc, char** argv, TOptions& options) {
+  bool pathSeen = false;
+  bool optionsEnded = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (!optionsEnded && arg == "--") {
+      optionsEnded = true;
+    } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
+      std::cout << kUsage;
+      return EXIT_SUCCESS;
+    } else if (!optionsEnded && arg == "--version") {
+      std::cout << "kestrova-list " KESTROVA_VERSION "\n";
+      return EXIT_SUCCESS;
+    } else if (!optionsEnded && (arg == "--color" || arg.starts_with("--color="))) {
+      const std::string_view when = arg == "--color" ? "always" : arg.substr(8);
+      if (when == "auto") {
+        options.color = TColorWhen::kAuto;
+      } else if (when == "always") {
+        options.color = TColorWhen::kAlways;
+      } else if (when == "never") {
+        options.color = TColorWhen::kNever;
+      } else {
+        return Fail("--color takes auto, always or never, not '" + kestrova::DisplayText(when) +
+                    "'");
+      }
+    } else if (!optionsEnded && arg.size() > 1 && arg.starts_with('-')) {
+      return Fail("unknown option '" + kestrova::DisplayText(arg) + "'");
+    } else if (pathSeen) {
+      return Fail("only one PATH can be listed");
+    } else {
+      options.path = arg;
+      pathSeen = true;
+    }
+  }
+  return std::nullopt;
+}
+
+bool UseColor(TColorWhen when) {
+  if (when != TColorWhen::kAuto) return when == TColorWhen::kAlways;
+  const char* noColor = std::getenv("NO_COLOR");
+  return ::isatty(STDOUT_FILENO) == 1 && (noColor == nullptr || *noColor == '\0');
+}
+
+// Why `path` could not be listed, asked again of the system for the message.
+std::string WhyNotListed(const std::string& path) {
+  const kestrova::TUniqueFd fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return fd ? "cannot be read" : std::strerror(errno);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  TOptions options;
+  if (const auto status = Parse(argc, argv, options)) return *status;
+
+  // A closed pipe shows as EPIPE, so that `kestrova-list | head` ends quietly.
+  std::signal(SIGPIPE, SIG_IGN);
+  try {
+    kestrova::TTerminalSink sink(STDOUT_FILENO, UseColor(options.color));
+    TNoStatus status;
+    const bool listed = kestrova::RunOutputCommand(options.path, sink, status);
+    sink.Flush();
+    if (!listed) {
+      std::cerr << "kestrova-list: " << kestrova::DisplayText(options.path) << ": "
+                << WhyNotListed(options.path) << "\n";
+      return kBadInput;
+    }
+  } catch (const kestrova::EOutputClosed&) {
+    return EXIT_SUCCESS;
+  } catch (const std::system_error& error) {
+    std::cerr << "kestrova-list: " << error.what() << "\n";
+    return EXIT_FAILURE;
+  }
+  return EXIT_SUCCESS;
+}

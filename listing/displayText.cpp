@@ -1,0 +1,85 @@
+#include "displayText.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace kestrova {
+namespace {
+
+void AppendEscaped(std::string& out, unsigned char byte) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  const char escaped[] = {'\\', 'x', kHex[byte >> 4], kHex[byte & 0x0F]};
+  out.append(escaped, sizeof escaped);
+}
+
+bool InRange(unsigned char byte, unsigned char low, unsigned char high) {
+  return byte >= low && byte <= high;
+}
+
+// Length of the well-formed UTF-8 sequence starting at raw[at], or 0 when there is none
+// (overlong forms, surrogates and code points past U+10FFFF are not well-formed).
+std::size_t SequenceLength(std::string_view raw, std::size_t at) {
+  const auto byte = [&](std::size_t i) {
+    return at + i < raw.size() ? static_cast<unsigned char>(raw[at + i]) : 0;
+  };
+  const unsigned char lead = byte(0);
+  unsigned char secondLow = 0x80, secondHigh = 0xBF;
+  std::size_t length = 0;
+  if (InRange(lead, 0xC2, 0xDF)) {
+    length = 2;
+  } else if (InRange(lead, 0xE0, 0xEF)) {
+    length = 3;
+    if (lead == 0xE0) secondLow = 0xA0;
+    if (lead == 0xED) secondHigh = 0x9F;
+  } else if (InRange(lead, 0xF0, 0xF4)) {
+    length = 4;
+    if (lead == 0xF0) secondLow = 0x90;
+    if (lead == 0xF4) secondHigh = 0x8F;
+  } else {
+    return 0;
+  }
+  if (!InRange(byte(1), secondLow, secondHigh)) return 0;
+  for (std::size_t i = 2; i < length; ++i) {
+    if (!InRange(byte(i), 0x80, 0xBF)) return 0;
+  }
+  return length;
+}
+
+}  // namespace
+
+void AppendDisplayText(std::string& out, std::string_view raw) {
+  std::size_t at = 0;
+  while (at < raw.size()) {
+    // Most names are printable ASCII: copy such runs in one go.
+    std::size_t run = at;
+    while (run < raw.size() && InRange(static_cast<unsigned char>(raw[run]), 0x20, 0x7E)) ++run;
+    out.append(raw.data() + at, run - at);
+    at = run;
+    if (at == raw.size()) break;
+
+    const auto lead = static_cast<unsigned char>(raw[at]);
+    const std::size_t length = lead < 0x80 ? 0 : SequenceLength(raw, at);
+    // C1 controls (U+0080 to U+009F, C2 80 to C2 9F) include CSI, which some terminals obey.
+    const bool c1Control = length == 2 && lead == 0xC2 && static_cast<unsigned char>(raw[at + 1]) < 0xA0;
+    if (length == 0) {
+      AppendEscaped(out, lead);
+      at += 1;
+    } else if (c1Control) {
+      AppendEscaped(out, lead);
+      AppendEscaped(out, static_cast<unsigned char>(raw[at + 1]));
+      at += 2;
+    } else {
+      out.append(raw.data() + at, length);
+      at += length;
+    }
+  }
+}
+
+std::string DisplayText(std::string_view raw) {
+  std::string out;
+  out.reserve(raw.size());
+  AppendDisplayText(out, raw);
+  return out;
+}
+
+}  // namespace kestrova

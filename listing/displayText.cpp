@@ -60,7 +60,8 @@ void AppendDisplayText(std::string& out, std::string_view raw) {
     const auto lead = static_cast<unsigned char>(raw[at]);
     const std::size_t length = lead < 0x80 ? 0 : SequenceLength(raw, at);
     // C1 controls (U+0080 to U+009F, C2 80 to C2 9F) include CSI, which some terminals obey.
-    const bool c1Control = length == 2 && lead == 0xC2 && static_cast<unsigned char>(raw[at + 1]) < 0xA0;
+    const bool c1Control =
+        length == 2 && lead == 0xC2 && static_cast<unsigned char>(raw[at + 1]) < 0xA0;
     if (length == 0) {
       AppendEscaped(out, lead);
       at += 1;

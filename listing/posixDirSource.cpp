@@ -97,9 +97,9 @@ class TPosixBranch final : public TDirBranch {
     level.next += record.length;
     entry.name = std::string_view(record.name);
     // Links and file systems that give no type are asked about the target itself.
-    entry.isFolder = record.type == DT_DIR ||
-                     ((record.type == DT_LNK || record.type == DT_UNKNOWN) &&
-                      TargetIsFolder(levels_.size() - 1, record.name));
+    entry.isFolder =
+        record.type == DT_DIR || ((record.type == DT_LNK || record.type == DT_UNKNOWN) &&
+                                  TargetIsFolder(levels_.size() - 1, record.name));
     return true;
   }
 
@@ -195,9 +195,8 @@ std::size_t DefaultMaxOpen() {
 }  // namespace
 
 std::unique_ptr<TDirBranch> TPosixDirSource::Open(std::string_view path) {
-  auto branch =
-      std::make_unique<TPosixBranch>(maxOpenFolders_ > 0 ? std::max<std::size_t>(maxOpenFolders_, 2)
-                                                         : DefaultMaxOpen());
+  auto branch = std::make_unique<TPosixBranch>(
+      maxOpenFolders_ > 0 ? std::max<std::size_t>(maxOpenFolders_, 2) : DefaultMaxOpen());
   if (!branch->OpenRoot(std::string(path))) return nullptr;
   return branch;
 }

@@ -1,0 +1,99 @@
+// kestrova-list as a user runs it: its output bytes, its colour, its errors and exit status.
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+#include <fstream>
+#include <sstream>
+
+#include "tempTree.h"
+
+namespace kestrova::testing {
+namespace {
+
+struct TRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Runs `kestrova-list ARGS` through the shell, with `env` before it and `pipe` after it.
+TRun RunList(const TTempTree& scratch, const std::string& args, const std::string& env = "",
+             const std::string& pipe = "") {
+  const std::string out = scratch.Path("out"), err = scratch.Path("err");
+  const std::string command = "set -o pipefail; " + env + " '" KESTROVA_LIST "' " + args + " 2>'" +
+                              err + "'" + pipe + " >'" + out + "'";
+  const int status = std::system(("bash -c \"" + command + "\"").c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(out), ReadAll(err)};
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tree_.Folder("t");
+    tree_.File("t/f");
+  }
+  std::string Tree() const { return "'" + tree_.Path("t") + "'"; }
+
+  TTempTree scratch_;
+  TTempTree tree_;
+};
+
+TEST_F(CliTest, WritesPlainLinesWithoutColorOffATerminal) {
+  const std::string heading = tree_.Path("t");
+  const std::string plain = heading + "\n├(1)f\n└█\n";
+  EXPECT_EQ(RunList(scratch_, Tree()).out, plain);
+  EXPECT_EQ(RunList(scratch_, "--color=never " + Tree()).out, plain);
+  EXPECT_EQ(RunList(scratch_, "--color=auto " + Tree()).out, plain);
+  const TRun here = RunList(scratch_, "", "cd " + Tree() + " &&");
+  EXPECT_EQ(here.out, ".\n├(1)f\n└█\n");
+  EXPECT_EQ(here.status, 0);
+}
+
+TEST_F(CliTest, ColorCarriesEachLinesAttributes) {
+  const std::string colored = "\x1b[1;38;2;0;0;255m" + tree_.Path("t") +
+                              "\x1b[0m\n"
+                              "\x1b[38;2;255;0;0m├(1)f\x1b[0m\n"
+                              "\x1b[38;2;255;0;0m└█\x1b[0m\n";
+  EXPECT_EQ(RunList(scratch_, "--color=always " + Tree()).out, colored);
+  EXPECT_EQ(RunList(scratch_, "--color " + Tree(), "NO_COLOR=1").out, colored);
+}
+
+TEST_F(CliTest, PathThatIsNoFolderGetsTheHeadingAMessageAndStatusTwo) {
+  for (const std::string& path : {tree_.Path("t/f"), tree_.Path("missing")}) {
+    const TRun run = RunList(scratch_, "'" + path + "'");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, path + "\n");
+    EXPECT_NE(run.err.find(path), std::string::npos) << run.err;
+  }
+}
+
+TEST_F(CliTest, BadCommandLinesAreRefused) {
+  for (const char* args : {"--colour", "--color=sometimes", "-x", "a b"}) {
+    const TRun run = RunList(scratch_, args);
+    EXPECT_EQ(run.status, 2) << args;
+    EXPECT_EQ(run.out, "") << args;
+    EXPECT_NE(run.err.find("kestrova-list: "), std::string::npos) << args;
+  }
+  const TRun help = RunList(scratch_, "--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("Usage: kestrova-list"), std::string::npos);
+  EXPECT_EQ(RunList(scratch_, "--version").out, "kestrova-list 1.0\n");
+  // After "--" a name that looks like an option is a path.
+  EXPECT_EQ(RunList(scratch_, "-- --help").status, 2);
+}
+
+TEST_F(CliTest, ClosedPipeEndsQuietly) {
+  for (int i = 0; i < 20000; ++i) tree_.File("t/file-with-a-longish-name-" + std::to_string(i));
+  const TRun run = RunList(scratch_, Tree(), "", " | head -n 1");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out, tree_.Path("t") + "\n");
+}
+
+}  // namespace
+}  // namespace kestrova::testing

@@ -39,7 +39,7 @@ test-sanitize: deps
 	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
 
 run: build
-	$(BUILD)/cli/kestrova-list "$(HOME)"
+	$(BUILD)/app/kestrova
 
 bench: build
 	bench/walk.sh

@@ -39,6 +39,11 @@ test-sanitize: deps
 	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
 
 run: build
+	@if [ -z "$${DISPLAY}$${WAYLAND_DISPLAY}" ] && [ -z "$${QT_QPA_PLATFORM}" ]; then \
+	  echo "make run: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are unset)."; \
+	  echo "Without one, try: xvfb-run make run, or $(BUILD)/cli/kestrova-list ~"; \
+	  exit 1; \
+	fi
 	$(BUILD)/app/kestrova
 
 bench: build

@@ -12,6 +12,8 @@ TFormSelectDir* FormSelectDir = nullptr;
 
 namespace {
 
+constexpr int kLeft = 129;
+constexpr int kTop = 70;
 constexpr int kClientWidth = 762;
 constexpr int kClientHeight = 570;
 constexpr int kStatusBarHeight = 28;
@@ -35,6 +37,7 @@ TFormSelectDir::TFormSelectDir(QWidget* parent) : QMainWindow(parent) {
   ui_.StatusBar->setFixedHeight(kStatusBarHeight);
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   ui_.Splitter1->setSizes({161, 591});
+  move(kLeft, kTop);
 
   LinkToAction(*ui_.ButtonOutput, *ui_.ActionOutPut);
   LinkToAction(*ui_.N3, *ui_.ActionOutPut);

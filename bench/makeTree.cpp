@@ -1,5 +1,5 @@
-// kestrova-bench-mktree ROOT ENTRIES: builds a synthetic tree of about ENTRIES entries, one in ten a
-// folder, breadth first, so that benchmarks walk the same shape every time.
+// kestrova-bench-mktree ROOT ENTRIES: builds a synthetic tree of about ENTRIES entries, one in ten
+// a folder, breadth first, so that benchmarks walk the same shape every time.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>

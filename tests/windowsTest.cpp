@@ -215,6 +215,12 @@ void WindowsTest::namesAreTextInThePaneAndInTheCopy() {
            qPrintable(html));
   QVERIFY(html.contains("<span style=\"color:#0000ff;font-weight:bold\">"));
   QVERIFY(!html.contains("<b>"));
+
+  // What was copied stays on the clipboard when the pane moves on to another listing.
+  Select({"桌面", "sample"});
+  Child<QAction>("ActionOutPut")->trigger();
+  QCOMPARE(QApplication::clipboard()->text(),
+           QString::fromStdString(Desktop() + "/markup\n├(1)<b>x<i>&amp;\n└█"));
 }
 
 void WindowsTest::aboutDialogIsOneModalInstance() {

@@ -41,7 +41,7 @@ void TLineStore::Append(std::string_view text, const TAttributes& attributes) {
   if (chunks_.empty() || chunks_.back().capacity - chunks_.back().size < text.size()) {
     // A line longer than a chunk gets a chunk of its own size.
     const std::size_t capacity = std::max(kChunkBytes, text.size());
-    chunks_.push_back({std::make_unique_for_overwrite<char[]>(capacity), 0, capacity, Count()});
+    chunks_.push_back({std::make_shared_for_overwrite<char[]>(capacity), 0, capacity, Count()});
   }
   TChunk& chunk = chunks_.back();
   if (!text.empty()) std::memcpy(chunk.data.get() + chunk.size, text.data(), text.size());

@@ -10,7 +10,8 @@
 
 // The output pane's lines: their UTF-8 text packed into large chunks, and per line only where its
 // text starts and which of a few attribute sets it was drawn in, about five bytes on top of the
-// text. Chunks are never moved, so growth copies nothing but the small per-line index.
+// text. Chunks are never moved, so growth copies nothing but the small per-line index. A copy of
+// the store shares the chunks: it is a cheap snapshot that later appends and clears do not touch.
 class TLineStore {
  public:
   struct TAttributes {
@@ -31,7 +32,7 @@ class TLineStore {
 
  private:
   struct TChunk {
-    std::unique_ptr<char[]> data;
+    std::shared_ptr<char[]> data;
     std::size_t size = 0;
     std::size_t capacity = 0;
     std::size_t firstLine = 0;

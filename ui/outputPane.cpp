@@ -1,5 +1,7 @@
 #include "outputPane.h"
 
+#include "listingCopy.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -15,42 +17,6 @@
 namespace {
 
 constexpr qreal kMargin = 3;
-
-QString HtmlColor(kestrova::TColor color) {
-  return QStringLiteral("#%1%2%3")
-      .arg(color.red, 2, 16, QLatin1Char('0'))
-      .arg(color.green, 2, 16, QLatin1Char('0'))
-      .arg(color.blue, 2, 16, QLatin1Char('0'));
-}
-
-// Escapes text for HTML; runs of spaces keep their width, since indentation is made of them.
-void AppendHtmlText(QString& html, QStringView text) {
-  QChar previous = QLatin1Char('\n');
-  for (const QChar c : text) {
-    switch (c.unicode()) {
-      case '&':
-        html += QLatin1String("&amp;");
-        break;
-      case '<':
-        html += QLatin1String("&lt;");
-        break;
-      case '>':
-        html += QLatin1String("&gt;");
-        break;
-      case '"':
-        html += QLatin1String("&quot;");
-        break;
-      case ' ':
-        html += previous == QLatin1Char(' ') || previous == QLatin1Char('\n')
-                    ? QLatin1String("&nbsp;")
-                    : QLatin1String(" ");
-        break;
-      default:
-        html += c;
-    }
-    previous = c;
-  }
-}
 
 }  // namespace
 
@@ -174,8 +140,7 @@ void TOutputPane::ScrollToEnd() {
 void TOutputPane::paintEvent(QPaintEvent*) {
   EnsureLayout();
   QPainter painter(viewport());
-  const TTextPosition from = std::min(anchor_, cursor_);
-  const TTextPosition to = std::max(anchor_, cursor_);
+  const auto [from, to] = Selection();
   for (const TVisibleLine& visible : visible_) {
     const auto& attributes = lines_.Attributes(visible.line);
     painter.setPen(QColor(attributes.color.red, attributes.color.green, attributes.color.blue));
@@ -214,7 +179,7 @@ void TOutputPane::changeEvent(QEvent* event) {
   QAbstractScrollArea::changeEvent(event);
 }
 
-TOutputPane::TTextPosition TOutputPane::HitTest(QPointF point) {
+TTextPosition TOutputPane::HitTest(QPointF point) {
   EnsureLayout();
   if (visible_.empty()) return {lines_.Count() > 0 ? lines_.Count() - 1 : 0, INT_MAX};
   if (point.y() < visible_.front().top) return {visible_.front().line, 0};
@@ -288,54 +253,21 @@ void TOutputPane::SelectAll() {
   viewport()->update();
 }
 
-template <typename F>
-void TOutputPane::ForEachSelected(F&& visit) const {
-  if (!HasSelection()) return;
-  const TTextPosition from = std::min(anchor_, cursor_);
-  const TTextPosition to = std::max(anchor_, cursor_);
-  for (std::size_t line = from.line; line <= to.line && line < lines_.Count(); ++line) {
-    const QString text = LineString(line);
-    const int length = static_cast<int>(text.size());
-    const int start = line == from.line ? std::min(from.column, length) : 0;
-    const int end = line == to.line ? std::min(to.column, length) : length;
-    visit(line, QStringView(text).mid(start, end - start));
-  }
+TTextRange TOutputPane::Selection() const {
+  return {std::min(anchor_, cursor_), std::max(anchor_, cursor_)};
 }
 
 QString TOutputPane::SelectedText() const {
-  QString text;
-  bool first = true;
-  ForEachSelected([&](std::size_t, QStringView part) {
-    if (!first) text += QLatin1Char('\n');
-    text += part;
-    first = false;
-  });
-  return text;
+  return HasSelection() ? ListingText(lines_, Selection()) : QString();
 }
 
 QString TOutputPane::SelectedHtml() const {
-  QString html = QStringLiteral(
-      "<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body>"
-      "<div style=\"font-family:sans-serif\">\n");
-  bool first = true;
-  ForEachSelected([&](std::size_t line, QStringView part) {
-    if (!first) html += QLatin1String("<br>\n");
-    const auto& attributes = lines_.Attributes(line);
-    html += QLatin1String("<span style=\"color:") + HtmlColor(attributes.color);
-    if (attributes.bold) html += QLatin1String(";font-weight:bold");
-    html += QLatin1String("\">");
-    AppendHtmlText(html, part);
-    html += QLatin1String("</span>");
-    first = false;
-  });
-  html += QLatin1String("\n</div></body></html>\n");
-  return html;
+  return HasSelection() ? ListingHtml(lines_, Selection()) : QString();
 }
 
 void TOutputPane::Copy() const {
   if (!HasSelection()) return;
-  auto data = std::make_unique<QMimeData>();
-  data->setText(SelectedText());
-  data->setHtml(SelectedHtml());
-  QApplication::clipboard()->setMimeData(data.release());  // the clipboard takes ownership
+  // The clipboard takes ownership.
+  QApplication::clipboard()->setMimeData(
+      std::make_unique<TListingMimeData>(lines_, Selection()).release());
 }

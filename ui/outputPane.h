@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "lineStore.h"
+#include "listingCopy.h"
 #include "outputSink.h"
 #include "recordingSink.h"
 
@@ -19,7 +20,8 @@ class QMimeData;
 // colour and weight current when it was added. Only the lines in view are laid out and drawn, and
 // the vertical scroll bar counts lines, so a pane of millions of lines costs little more than
 // their text. Lines wrap at the pane's width. Text can be selected with the mouse, and copied with
-// Ctrl+C or the context menu as plain text and as HTML that keeps each line's colour and weight.
+// Ctrl+C or the context menu as plain text and as HTML that keeps each line's colour and weight;
+// the clipboard gets a snapshot of the lines and turns it into text only when it is pasted.
 //
 // Capacity: kLineCapacity lines and kTextCapacity bytes of text; the line past either fails with
 // ELineInsertionError ("RichEdit line insertion error") and the lines before it stay.
@@ -63,11 +65,6 @@ class TOutputPane final : public QAbstractScrollArea, public kestrova::TOutputSi
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
-  struct TTextPosition {
-    std::size_t line = 0;
-    int column = 0;  // UTF-16 offset in the line; INT_MAX for its end
-    friend auto operator<=>(const TTextPosition&, const TTextPosition&) = default;
-  };
   struct TVisibleLine {
     std::size_t line;
     qreal top;
@@ -81,9 +78,7 @@ class TOutputPane final : public QAbstractScrollArea, public kestrova::TOutputSi
   void UpdateScrollBar();
   void ScheduleRefresh();
   TTextPosition HitTest(QPointF point);
-  // Calls `visit(line, from, to)` for each selected line, with the selected UTF-16 range of it.
-  template <typename F>
-  void ForEachSelected(F&& visit) const;
+  TTextRange Selection() const;
 
   TLineStore lines_;
   TLineStore::TAttributes current_;

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QStorageInfo>
+#include <QTimer>
 #include <algorithm>
 
 #include "displayText.h"
@@ -18,6 +19,8 @@ struct TShellFolderModel::TNode {
   QIcon icon;
   bool virtualFolder = false;
   bool childrenRead = false;
+  std::vector<std::string> pending;  // subfolders read but not yet in the model, in order
+  std::size_t nextPending = 0;
   TNode* parent = nullptr;
   int row = 0;
   std::vector<std::unique_ptr<TNode>> children;
@@ -49,13 +52,15 @@ std::vector<std::string> Subfolders(const std::string& path) {
   QCollator collator;
   collator.setNumericMode(true);
   collator.setCaseSensitivity(Qt::CaseInsensitive);
-  std::vector<std::pair<QString, std::string>> keyed;
+  // Sort keys once per name: comparing through the collator each time costs seconds on a folder
+  // of a hundred thousand.
+  std::vector<std::pair<QCollatorSortKey, std::string>> keyed;
   keyed.reserve(names.size());
-  for (auto& name : names) keyed.emplace_back(ShownName(name), std::move(name));
+  for (auto& name : names) keyed.emplace_back(collator.sortKey(ShownName(name)), std::move(name));
   std::sort(keyed.begin(), keyed.end(),
-            [&](const auto& a, const auto& b) { return collator.compare(a.first, b.first) < 0; });
+            [](const auto& a, const auto& b) { return a.first.compare(b.first) < 0; });
   names.clear();
-  for (auto& [shown, raw] : keyed) names.push_back(std::move(raw));
+  for (auto& [key, raw] : keyed) names.push_back(std::move(raw));
   return names;
 }
 
@@ -66,6 +71,7 @@ std::string Encoded(const QString& path) { return QFile::encodeName(path).toStdS
 TShellFolderModel::TShellFolderModel(QObject* parent)
     : QAbstractItemModel(parent), invisibleRoot_(std::make_unique<TNode>()) {
   const QFileIconProvider icons;
+  folderIcon_ = icons.icon(QAbstractFileIconProvider::Folder);
   const QString home = QDir::homePath();
   const QString desktopLocation = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
   const QString desktop = QDir(desktopLocation).exists() ? desktopLocation : home;
@@ -89,11 +95,9 @@ TShellFolderModel::TShellFolderModel(QObject* parent)
              icons.icon(QAbstractFileIconProvider::Drive), false);
   }
 
-  AddChild(root, QDir(home).dirName(), Encoded(home), icons.icon(QAbstractFileIconProvider::Folder),
-           false);
-  const QIcon folder = icons.icon(QAbstractFileIconProvider::Folder);
+  AddChild(root, QDir(home).dirName(), Encoded(home), folderIcon_, false);
   for (const std::string& name : Subfolders(root.path)) {
-    AddChild(root, ShownName(name), Join(root.path, name), folder, false);
+    AddChild(root, ShownName(name), Join(root.path, name), folderIcon_, false);
   }
 }
 
@@ -161,27 +165,45 @@ QVariant TShellFolderModel::data(const QModelIndex& index, int role) const {
 // An unread folder may have subfolders: it shows an expander until reading it finds none.
 bool TShellFolderModel::hasChildren(const QModelIndex& parent) const {
   const TNode* node = NodeOf(parent);
-  return !node->childrenRead || !node->children.empty();
+  return !node->childrenRead || !node->children.empty() || node->nextPending < node->pending.size();
 }
 
+// True until the folder's subfolders are all in the model, batches still pending included.
 bool TShellFolderModel::canFetchMore(const QModelIndex& parent) const {
-  return !NodeOf(parent)->childrenRead;
+  const TNode* node = NodeOf(parent);
+  return !node->childrenRead || node->nextPending < node->pending.size();
 }
 
 void TShellFolderModel::fetchMore(const QModelIndex& parent) {
   TNode* node = NodeOf(parent);
-  if (node->childrenRead) return;
+  if (node->childrenRead) return AddPending(node);
   node->childrenRead = true;
-  const std::vector<std::string> names = Subfolders(node->path);
-  if (names.empty()) {
+  node->pending = Subfolders(node->path);
+  if (node->pending.empty()) {
     // The expander goes: tell the view the folder has no rows after all.
     Q_EMIT dataChanged(parent, parent);
     return;
   }
-  const QIcon folder = QFileIconProvider().icon(QAbstractFileIconProvider::Folder);
-  beginInsertRows(parent, 0, static_cast<int>(names.size()) - 1);
-  for (const std::string& name : names) {
-    AddChild(*node, ShownName(name), Join(node->path, name), folder, false);
+  AddPending(node);
+}
+
+// A folder of many thousand subfolders fills a batch at a time, the event loop running in between,
+// so that the window never waits for the whole folder.
+void TShellFolderModel::AddPending(TNode* node) {
+  if (node->nextPending >= node->pending.size()) return;
+  const std::size_t end = std::min(node->pending.size(), node->nextPending + kBatchRows);
+  const int first = static_cast<int>(node->children.size());
+  beginInsertRows(createIndex(node->row, 0, node), first,
+                  first + static_cast<int>(end - node->nextPending) - 1);
+  for (; node->nextPending < end; ++node->nextPending) {
+    std::string& name = node->pending[node->nextPending];
+    AddChild(*node, ShownName(name), Join(node->path, name), folderIcon_, false);
   }
   endInsertRows();
+  if (node->nextPending < node->pending.size()) {
+    QTimer::singleShot(0, this, [this, node] { AddPending(node); });
+  } else {
+    node->pending = {};
+    node->nextPending = 0;
+  }
 }

@@ -36,6 +36,9 @@ class TShellFolderModel final : public QAbstractItemModel {
   struct TNode;
   TNode* NodeOf(const QModelIndex& index) const;
   TNode& AddChild(TNode& parent, QString name, std::string path, QIcon icon, bool virtualFolder);
+  void AddPending(TNode* node);
 
+  static constexpr std::size_t kBatchRows = 2000;
+  QIcon folderIcon_;
   std::unique_ptr<TNode> invisibleRoot_;
 };

@@ -48,6 +48,7 @@ run: build
 
 bench: build
 	bench/walk.sh
+	bench/pane.sh
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD)

@@ -7,11 +7,6 @@ namespace {
 const QString kPlain = QStringLiteral("text/plain");
 const QString kHtml = QStringLiteral("text/html");
 
-QString LineString(const TLineStore& lines, std::size_t line) {
-  const std::string_view text = lines.Text(line);
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // Calls `visit(line, part)` for each line of the range with the part of it that the range covers.
 template <typename F>
 void ForEachLine(const TLineStore& lines, const TTextRange& range, F&& visit) {
@@ -61,6 +56,11 @@ void AppendHtmlText(QString& html, QStringView text) {
 }
 
 }  // namespace
+
+QString LineString(const TLineStore& lines, std::size_t line) {
+  const std::string_view text = lines.Text(line);
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 QString ListingText(const TLineStore& lines, const TTextRange& range) {
   QString text;

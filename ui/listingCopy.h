@@ -21,6 +21,7 @@ struct TTextRange {
   TTextPosition to;
 };
 
+QString LineString(const TLineStore& lines, std::size_t line);
 // The lines of `range` as plain text, one per line.
 QString ListingText(const TLineStore& lines, const TTextRange& range);
 // The same as HTML that keeps each line's colour and weight; names stay text, never markup.

@@ -1,5 +1,6 @@
 #include "outputPane.h"
 
+#include "errorDisplay.h"
 #include "listingCopy.h"
 
 #include <QApplication>
@@ -55,11 +56,6 @@ kestrova::TRecordedLine TOutputPane::Line(std::size_t line) const {
   return {std::string(lines_.Text(line)), attributes.color, attributes.bold};
 }
 
-QString TOutputPane::LineString(std::size_t line) const {
-  const std::string_view text = lines_.Text(line);
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // A listing adds lines by the million with no event dispatched in between: the view catches up
 // once, when control is back in the event loop.
 void TOutputPane::ScheduleRefresh() {
@@ -81,7 +77,7 @@ void TOutputPane::Invalidate() {
 }
 
 std::unique_ptr<QTextLayout> TOutputPane::LayOut(std::size_t line, qreal& height) const {
-  auto layout = std::make_unique<QTextLayout>(LineString(line),
+  auto layout = std::make_unique<QTextLayout>(LineString(lines_, line),
                                               lines_.Attributes(line).bold ? bold_ : regular_);
   QTextOption option;
   option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -267,7 +263,9 @@ QString TOutputPane::SelectedHtml() const {
 
 void TOutputPane::Copy() const {
   if (!HasSelection()) return;
-  // The clipboard takes ownership.
-  QApplication::clipboard()->setMimeData(
-      std::make_unique<TListingMimeData>(lines_, Selection()).release());
+  RunHandler([this] {
+    // The clipboard takes ownership.
+    QApplication::clipboard()->setMimeData(
+        std::make_unique<TListingMimeData>(lines_, Selection()).release());
+  });
 }

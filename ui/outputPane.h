@@ -71,7 +71,6 @@ class TOutputPane final : public QAbstractScrollArea, public kestrova::TOutputSi
     std::unique_ptr<QTextLayout> layout;
   };
 
-  QString LineString(std::size_t line) const;
   std::unique_ptr<QTextLayout> LayOut(std::size_t line, qreal& height) const;
   void EnsureLayout();
   void Invalidate();

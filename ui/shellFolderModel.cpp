@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "displayText.h"
+#include "errorDisplay.h"
 #include "posixDirSource.h"
 
 struct TShellFolderModel::TNode {
@@ -175,16 +176,19 @@ bool TShellFolderModel::canFetchMore(const QModelIndex& parent) const {
 }
 
 void TShellFolderModel::fetchMore(const QModelIndex& parent) {
-  TNode* node = NodeOf(parent);
-  if (node->childrenRead) return AddPending(node);
-  node->childrenRead = true;
-  node->pending = Subfolders(node->path);
-  if (node->pending.empty()) {
-    // The expander goes: tell the view the folder has no rows after all.
-    Q_EMIT dataChanged(parent, parent);
-    return;
-  }
-  AddPending(node);
+  // The view calls this from its event handling, which no exception may cross.
+  RunHandler([&] {
+    TNode* node = NodeOf(parent);
+    if (node->childrenRead) return AddPending(node);
+    node->childrenRead = true;
+    node->pending = Subfolders(node->path);
+    if (node->pending.empty()) {
+      // The expander goes: tell the view the folder has no rows after all.
+      Q_EMIT dataChanged(parent, parent);
+      return;
+    }
+    AddPending(node);
+  });
 }
 
 // A folder of many thousand subfolders fills a batch at a time, the event loop running in between,
@@ -201,7 +205,7 @@ void TShellFolderModel::AddPending(TNode* node) {
   }
   endInsertRows();
   if (node->nextPending < node->pending.size()) {
-    QTimer::singleShot(0, this, [this, node] { AddPending(node); });
+    QTimer::singleShot(0, this, [this, node] { RunHandler([&] { AddPending(node); }); });
   } else {
     node->pending = {};
     node->nextPending = 0;

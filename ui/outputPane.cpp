@@ -216,6 +216,27 @@ void TOutputPane::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) selecting_ = false;
 }
 
+// Selects the word under the pointer: a run of letters, digits and the marks file names are made
+// of, so that "file-000123.txt" is one word.
+void TOutputPane::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || lines_.Count() == 0) return;
+  const TTextPosition at = HitTest(event->position());
+  const QString text = LineString(lines_, at.line);
+  const auto inWord = [&](int i) {
+    const QChar c = text[i];
+    return c.isLetterOrNumber() || c == QLatin1Char('.') || c == QLatin1Char('-') ||
+           c == QLatin1Char('_');
+  };
+  int start = std::min<int>(at.column, static_cast<int>(text.size()));
+  int end = start;
+  while (start > 0 && inWord(start - 1)) --start;
+  while (end < text.size() && inWord(end)) ++end;
+  anchor_ = {at.line, start};
+  cursor_ = {at.line, end};
+  selecting_ = false;
+  viewport()->update();
+}
+
 void TOutputPane::keyPressEvent(QKeyEvent* event) {
   QScrollBar* bar = verticalScrollBar();
   if (event->matches(QKeySequence::Copy)) {

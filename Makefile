@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 The Kestrova developers
 # The whole set-up from a fresh Debian 12 machine: `make run` and `make test`.
 SHELL := /bin/bash
 BUILD := build

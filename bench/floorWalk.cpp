@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 The Kestrova developers
 // kestrova-bench-floor PATH: the least any walk of PATH can do, getdents64 and openat and nothing
 // else; it prints only the number of entries. The floor that kestrova-list is measured against.
 #include <dirent.h>

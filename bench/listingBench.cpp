@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 The Kestrova developers
 // Google Benchmark figures for the listing's own work, apart from the file system and the
 // terminal: making names safe to show, and the walk over a scripted tree into a sink that only
 // counts. `kestrova-bench-listing --benchmark_filter=...` as usual.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 The Kestrova developers
 // kestrova-bench-mktree ROOT ENTRIES: builds a synthetic tree of about ENTRIES entries, one in ten
 // a folder, breadth first, so that benchmarks walk the same shape every time.
 #include <fcntl.h>

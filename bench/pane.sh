@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 The Kestrova developers
 # The Output command into the real pane against kestrova-list on the same tree of a million
 # entries, taking turns round after round; medians and their ratio. Then how long expanding a
 # folder of 100,000 subfolders holds up the folder tree.

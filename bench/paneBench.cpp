@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 The Kestrova developers
 // kestrova-bench-pane PATH: the Output command into the real pane, as the button runs it.
 // Creates the main window offscreen, puts PATH in the path field, runs ActionOutPutExecute, then
 // paints the pane once, scrolled to its end. Prints one line:

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 The Kestrova developers
 // kestrova-bench-tree FOLDER: how long expanding FOLDER in the folder tree holds up the window.
 // The tree's desktop gets a link to FOLDER; the bench expands it from the event loop while a 5 ms
 // timer measures the longest gap between its ticks. Prints one line:

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 The Kestrova developers
 # Times kestrova-list against find, fdfind and tree (where installed) and against the floor, a walk
 # that only calls getdents64 and openat, on one synthetic tree. The commands take turns, round after
 # round, so that they share the machine's state; the report gives each one's median and its ratio

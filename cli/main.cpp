@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 The Kestrova developers
 // kestrova-list: the tree listing of one folder, written to standard output.
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 The Kestrova developers
 # Makes docs/screenshot.png: the main window after a listing, as a user sees it, under Xvfb. The
 # program runs with a home folder of its own whose desktop holds a small sample project; the script
 # presses "输出" from the keyboard and captures the window.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 The Kestrova developers
 // kestrova-list as a user runs it: its output bytes, its colour, its errors and exit status.
 #include <sys/wait.h>
 

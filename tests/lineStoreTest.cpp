@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 The Kestrova developers
 // The pane's line store: text across chunk boundaries, lines larger than a chunk, snapshots.
 #include <gtest/gtest.h>
 

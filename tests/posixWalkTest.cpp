@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 The Kestrova developers
 // The walk over real trees: links, loops, special files, depth, hostile names, locked folders.
 #include <dirent.h>
 #include <fcntl.h>

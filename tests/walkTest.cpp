@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 The Kestrova developers
 // The walk and the Output command over a scripted file system, so that every case can fix the
 // order in which entries are yielded and check the listing line by line.
 #include <gtest/gtest.h>

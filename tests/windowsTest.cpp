@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 The Kestrova developers
 // The windows as a user drives them, offscreen: the folder tree and the path field, the Output
 // command from the button and the menu, the error display, the About dialog, the splitter.
 #include <QAbstractButton>

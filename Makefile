@@ -1,22 +1,31 @@
 # SPDX-License-Identifier: MIT
 # SPDX-FileCopyrightText: 2026 The Kestrova developers
-# The whole set-up from a fresh Debian 12 machine: `make run` and `make test`.
+# The whole set-up from a fresh Debian 12 machine: `make run` and `make test`; `make package` for
+# the Debian package.
 SHELL := /bin/bash
 BUILD := build
 SANITIZE_BUILD := build-sanitize
+PACKAGE_BUILD := build-package
 JOBS ?= $(shell nproc)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
-CMAKE_FLAGS := -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+CMAKE_FLAGS := -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON \
+               -DKESTROVA_BUILD_BENCH=ON
 
-# Build tools, the test and benchmark libraries, Qt 6 Widgets with its platform plugins, and a
-# font with the Chinese texts and the box-drawing glyphs.
-PACKAGES := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
-            qt6-base-dev qt6-qpa-plugins fonts-wqy-microhei
+# What the program itself is built from: the compiler, CMake, Qt 6 Widgets with its platform
+# plugins, and a font with the Chinese texts and the box-drawing glyphs.
+BUILD_PACKAGES := cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins fonts-wqy-microhei
+# For the tests and benchmarks: the test and benchmark libraries, Qt's Chinese translations that
+# the windows load, and the validators of the desktop entry and the AppStream metadata.
+TEST_PACKAGES := libgtest-dev libbenchmark-dev qt6-translations-l10n appstream desktop-file-utils
+# For the Debian package: dpkg-shlibdeps, and lintian to check the result.
+PACKAGE_PACKAGES := dpkg-dev lintian
 
-.PHONY: all deps build test test-sanitize run bench clean
+.PHONY: all deps build test test-sanitize run bench package clean
 
 all: build
 
+# Installs whichever of PACKAGES (default: building and testing) is missing.
+deps: PACKAGES ?= $(BUILD_PACKAGES) $(TEST_PACKAGES)
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
 	  dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; \
@@ -52,5 +61,19 @@ bench: build
 	bench/walk.sh
 	bench/pane.sh
 
+# The package is built as a distribution builds it: without tests or benchmarks, with Debian's
+# hardening flags, installed under /usr; lintian then checks it.
+package:
+	$(MAKE) deps PACKAGES="$(BUILD_PACKAGES) $(PACKAGE_PACKAGES)"
+	export DEB_BUILD_MAINT_OPTIONS=hardening=+all; \
+	CXXFLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
+	cmake -S . -B $(PACKAGE_BUILD) -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=None \
+	  -DCMAKE_INSTALL_PREFIX=/usr -DBUILD_TESTING=OFF -DKESTROVA_BUILD_BENCH=OFF
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	cd $(PACKAGE_BUILD) && cpack -G DEB
+	lintian --fail-on error,warning --info $(PACKAGE_BUILD)/kestrova_*.deb
+	@ls $(PACKAGE_BUILD)/kestrova_*.deb
+
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(PACKAGE_BUILD)

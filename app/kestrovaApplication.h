@@ -3,13 +3,15 @@
 #pragma once
 
 #include <QApplication>
+#include <QTranslator>
 #include <optional>
 
 #include "about.h"
 #include "selectDir.h"
 
-// The program: its title, its icon, its error display, and its two windows, created once at
-// start-up (the main window first, then the About dialog) and kept for the whole run.
+// The program: its title, its icon, Qt's texts in Chinese, its error display, and its two windows,
+// created once at start-up (the main window first, then the About dialog) and kept for the whole
+// run.
 class TKestrovaApplication final : public QApplication {
   Q_OBJECT
 
@@ -25,6 +27,7 @@ class TKestrovaApplication final : public QApplication {
   void ShowError(const QString& message);
 
  private:
+  QTranslator qtTranslator_;
   std::optional<TFormSelectDir> formSelectDir_;
   std::optional<TFormAbout> formAbout_;
 };

@@ -4,6 +4,7 @@
 // command from the button and the menu, the error display, the About dialog, the splitter.
 #include <QAbstractButton>
 #include <QClipboard>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QScrollBar>
@@ -13,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 #include "about.h"
 #include "errorDisplay.h"
@@ -67,6 +69,10 @@ class WindowsTest : public QObject {
   void splitterShrinksTheTreeToOnePixel();
   void errorText_data();
   void errorText();
+  void keyboardReachesTheCommandAndTheMenus_data();
+  void keyboardReachesTheCommandAndTheMenus();
+  void qtTextsAreChinese();
+  void windowIconIsTheInstalledSet();
 
  private:
   QModelIndex Find(const QStringList& names) const;
@@ -308,6 +314,72 @@ void WindowsTest::errorText() {
   QFETCH(QString, message);
   QFETCH(QString, shown);
   QCOMPARE(ErrorDisplayText(message), shown);
+}
+
+void WindowsTest::keyboardReachesTheCommandAndTheMenus_data() {
+  QTest::addColumn<int>("key");
+  QTest::addColumn<QString>("reaches");  // "output": the listing runs; else the menu reached
+  QTest::newRow("Return") << int(Qt::Key_Return) << "output";
+  QTest::newRow("Enter") << int(Qt::Key_Enter) << "output";
+  QTest::newRow("Space") << int(Qt::Key_Space) << "output";
+  QTest::newRow("F10") << int(Qt::Key_F10) << "N1";
+  QTest::newRow("lone Alt") << int(Qt::Key_Alt) << "N1";
+}
+
+void WindowsTest::keyboardReachesTheCommandAndTheMenus() {
+  QFETCH(int, key);
+  QFETCH(QString, reaches);
+  Select({"桌面", "sample"});
+  auto* pane = Child<TOutputPane>("RichEditOutput");
+  pane->Clear();
+  auto* button = Child<QPushButton>("ButtonOutput");
+  FormSelectDir->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(FormSelectDir));
+  button->setFocus();
+  if (key == Qt::Key_Alt) {
+    QTest::keyPress(button, Qt::Key_Alt, Qt::AltModifier);
+    QTest::keyRelease(button, Qt::Key_Alt, Qt::NoModifier);
+  } else {
+    QTest::keyClick(button, Qt::Key(key));
+  }
+
+  if (reaches == "output") {
+    QCOMPARE(pane->LineCount(), std::size_t{6});
+    QCOMPARE(Child<TStatusBar>("StatusBar")->StatusText(), QStringLiteral("输出完成！"));
+    return;
+  }
+  auto* bar = Child<QMenuBar>("MainMenu");
+  QCOMPARE(bar->activeAction(), Child<QMenu>("N1")->menuAction());
+  QCOMPARE(pane->LineCount(), std::size_t{0});
+  // Esc leaves the menu bar, closing the menu first where one opened.
+  for (int i = 0; i < 2 && (bar->activeAction() || QApplication::activePopupWidget()); ++i) {
+    QWidget* target = QApplication::activePopupWidget() ? QApplication::activePopupWidget() : bar;
+    QTest::keyClick(target, Qt::Key_Escape);
+  }
+  QTRY_VERIFY(!QApplication::activePopupWidget());
+}
+
+void WindowsTest::qtTextsAreChinese() {
+  QCOMPARE(
+      QMessageBox(QMessageBox::Critical, "", "", QMessageBox::Ok).button(QMessageBox::Ok)->text(),
+      QStringLiteral("确定"));
+  // The path field's own context menu.
+  std::unique_ptr<QMenu> menu(Child<QLineEdit>("EditSelectedDir")->createStandardContextMenu());
+  QStringList items;
+  for (const QAction* action : menu->actions()) items << action->text();
+  QVERIFY2(items.join(' ').contains(QStringLiteral("复制")), qPrintable(items.join(' ')));
+}
+
+void WindowsTest::windowIconIsTheInstalledSet() {
+  const QIcon icon = QApplication::windowIcon();
+  QList<QSize> sizes;
+  for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) sizes << QSize(size, size);
+  QCOMPARE(icon.availableSizes(), sizes);
+  // The 32 px picture is the program's own 16-colour icon, pixel for pixel.
+  const QImage designed(QStringLiteral(KESTROVA_SOURCE_DIR "/data/icons/kestrova.xpm"));
+  QVERIFY(!designed.isNull());
+  QCOMPARE(icon.pixmap(QSize(32, 32)).toImage().convertToFormat(QImage::Format_ARGB32),
+           designed.convertToFormat(QImage::Format_ARGB32));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "about.h"
 
 #include "errorDisplay.h"
+#include "framePosition.h"
 
 TFormAbout* FormAbout = nullptr;
 
@@ -11,10 +12,10 @@ TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent) {
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   setFixedSize(size());
-  move(368, 178);  // where it was designed to stand, not centred over the main window
   for (QLabel* label : {ui_.Label1, ui_.Label2, ui_.Label3, ui_.Label4, ui_.Label5}) {
     label->adjustSize();
   }
+  PlaceFrameAt(*this, {368, 178});  // where it was designed to stand, not centred on the window
   connect(ui_.ButtonOk, &QPushButton::clicked, this, &TFormAbout::ButtonOkClick);
 }
 

@@ -3,10 +3,13 @@
 #include "selectDir.h"
 
 #include <QLayout>
+#include <QShortcut>
 
 #include "about.h"
 #include "actionLink.h"
 #include "errorDisplay.h"
+#include "framePosition.h"
+#include "menuBarStyle.h"
 #include "outputDirTree.h"
 #include "posixDirSource.h"
 
@@ -39,13 +42,26 @@ TFormSelectDir::TFormSelectDir(QWidget* parent) : QMainWindow(parent) {
   ui_.StatusBar->setFixedHeight(kStatusBarHeight);
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   ui_.Splitter1->setSizes({161, 591});
-  move(kLeft, kTop);
+  // The designed position is the outer frame's, as the window manager draws it: a plain move()
+  // would place the client area there and push the frame up by its title bar.
+  PlaceFrameAt(*this, {kLeft, kTop});
 
   LinkToAction(*ui_.ButtonOutput, *ui_.ActionOutPut);
   LinkToAction(*ui_.N3, *ui_.ActionOutPut);
   connect(ui_.ShellTreeView, &TShellTreeView::Change, this, &TFormSelectDir::ShellTreeViewChange);
   connect(ui_.ActionOutPut, &QAction::triggered, this, &TFormSelectDir::ActionOutPutExecute);
   connect(ui_.N4, &QAction::triggered, this, &TFormSelectDir::N4Click);
+
+  // Return and Enter press the focused "输出" as Space does.
+  ui_.ButtonOutput->setAutoDefault(true);
+  // F10 opens the first menu, as it does in the desktop's other windows; the menu items
+  // themselves keep no shortcut. A lone Alt reaches the menu bar through the style, which shows
+  // where the keyboard is.
+  auto* const menuBarStyle = new TMenuBarStyle;
+  menuBarStyle->setParent(ui_.MainMenu);
+  ui_.MainMenu->setStyle(menuBarStyle);
+  connect(new QShortcut(QKeySequence(Qt::Key_F10), this), &QShortcut::activated, this,
+          [this] { ui_.MainMenu->setActiveAction(ui_.N1->menuAction()); });
 }
 
 void TFormSelectDir::ShellTreeViewChange() {

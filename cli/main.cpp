@@ -28,13 +28,22 @@ constexpr std::string_view kUsage =
     "\n"
     "  --color[=WHEN]  colour the lines: auto (on a terminal, unless NO_COLOR is set),\n"
     "                  always, or never; --color alone means always\n"
-    "  --help          show this help and exit\n"
-    "  --version       show the version and exit\n"
+    "  -h, --help      show this help and exit\n"
+    "  --version       show the version, copyright and licence, and exit\n"
+    "  --              end of options: what follows is PATH, even if it begins with '-'\n"
     "\n"
     "Folders are numbered and listed in green, files in red, in the order the file system\n"
     "yields them; folders whose names begin with '.' are left out. Exit status: 0 when the\n"
     "folder was listed, 2 when PATH is not a folder that can be read or the command line is\n"
-    "wrong, 1 when the output could not be written.\n";
+    "wrong, 1 when the output could not be written. The manual: man kestrova-list.\n";
+
+constexpr std::string_view kVersion =
+    "kestrova-list (Kestrova) " KESTROVA_VERSION
+    "\n"
+    "Copyright (C) 2026 The Kestrova developers\n"
+    "License MIT: <https://opensource.org/licenses/MIT>.\n"
+    "This is free software: you are free to change and redistribute it.\n"
+    "There is NO WARRANTY, to the extent permitted by law.\n";
 
 class TNoStatus final : public kestrova::TStatusReceiver {
  public:
@@ -66,7 +75,7 @@ std::optional<int> Parse(int argc, char** argv, TOptions& options) {
       std::cout << kUsage;
       return EXIT_SUCCESS;
     } else if (!optionsEnded && arg == "--version") {
-      std::cout << "kestrova-list " KESTROVA_VERSION "\n";
+      std::cout << kVersion;
       return EXIT_SUCCESS;
     } else if (!optionsEnded && (arg == "--color" || arg.starts_with("--color="))) {
       const std::string_view when = arg == "--color" ? "always" : arg.substr(8);

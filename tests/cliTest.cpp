@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 #include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
 
 #include "tempTree.h"
 
@@ -83,9 +86,52 @@ TEST_F(CliTest, BadCommandLinesAreRefused) {
   const TRun help = RunList(scratch_, "--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("Usage: kestrova-list"), std::string::npos);
-  EXPECT_EQ(RunList(scratch_, "--version").out, "kestrova-list 1.0\n");
+  // As GNU tools give it: name and version, then copyright and licence.
+  const TRun version = RunList(scratch_, "--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_TRUE(
+      version.out.starts_with("kestrova-list (Kestrova) 1.0\n"
+                              "Copyright (C) 2026 The Kestrova developers\n"
+                              "License MIT: "))
+      << version.out;
   // After "--" a name that looks like an option is a path.
   EXPECT_EQ(RunList(scratch_, "-- --help").status, 2);
+}
+
+// The options the manual page explains, from the roff source: the words of each item's tag in its
+// OPTIONS section.
+std::set<std::string> ManualOptions() {
+  std::ifstream manual(KESTROVA_LIST_MANUAL);
+  std::set<std::string> options;
+  std::string line;
+  bool inOptions = false, tag = false;
+  const std::regex option(R"((?:\\-)+[a-z]*(?:\\-[a-z]+)*)");
+  while (std::getline(manual, line)) {
+    if (line.starts_with(".SH")) inOptions = line == ".SH OPTIONS";
+    if (inOptions && tag) {
+      for (std::sregex_iterator it(line.begin(), line.end(), option), end; it != end; ++it) {
+        options.insert(std::regex_replace(it->str(), std::regex(R"(\\-)"), "-"));
+      }
+    }
+    tag = inOptions && line == ".TP";
+  }
+  return options;
+}
+
+TEST_F(CliTest, HelpAndManualPageNameTheSameOptions) {
+  const TRun help = RunList(scratch_, "--help");
+  std::set<std::string> helpOptions;
+  std::istringstream lines(help.out);
+  const std::regex option(R"(^  (-[-a-z]*)(?:\[=[A-Z]+\])?(?:, (--[a-z-]+))?)");
+  for (std::string line; std::getline(lines, line);) {
+    std::smatch match;
+    if (!std::regex_search(line, match, option)) continue;
+    for (std::size_t i = 1; i < match.size(); ++i) {
+      if (match[i].matched) helpOptions.insert(match[i].str());
+    }
+  }
+  EXPECT_EQ(helpOptions, (std::set<std::string>{"--color", "-h", "--help", "--version", "--"}));
+  EXPECT_EQ(ManualOptions(), helpOptions);
 }
 
 TEST_F(CliTest, ClosedPipeEndsQuietly) {

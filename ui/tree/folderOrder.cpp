@@ -3,6 +3,7 @@
 #include "folderOrder.h"
 
 #include <QCollator>
+#include <QLocale>
 #include <QString>
 #include <algorithm>
 #include <utility>
@@ -10,7 +11,11 @@
 namespace kestrova::tree {
 
 void SortForPeople(TFolderRows& rows) {
-  QCollator collator;
+  // In the C locale Qt compares bytes, numbers and case included; the program's own language,
+  // Chinese, stands in for it (its order of Latin letters and digits is the common one).
+  QLocale locale;
+  if (locale.language() == QLocale::C) locale = QLocale(QLocale::Chinese, QLocale::China);
+  QCollator collator(locale);
   collator.setNumericMode(true);
   collator.setCaseSensitivity(Qt::CaseInsensitive);
   // Sort keys once per name: comparing through the collator each time costs seconds on a folder

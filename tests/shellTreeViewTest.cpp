@@ -201,6 +201,8 @@ void ShellTreeViewTest::aFolderBeingReadSaysSoAndTheWindowGoesOn() {
   QCOMPARE(Names(model, slow), QStringList{"正在读取..."});
   const QModelIndex reading = model.index(0, 0, slow);
   QCOMPARE(model.flags(reading), Qt::NoItemFlags);
+  QVERIFY(!model.hasChildren(reading));
+  QVERIFY(!model.canFetchMore(reading));
   QCOMPARE(tree_->SelectedPath(), Desktop() + "/slow");
 
   // The window goes on while the folder is read: timers fire, keys move the selection, and the
@@ -258,9 +260,14 @@ void ShellTreeViewTest::deepNamesScrollSidewaysInsteadOfBeingCut() {
   QVERIFY(item.left() - tree_->indentation() >= 0);
   QVERIFY(nameEnd <= tree_->viewport()->width());
 
-  // Back at the root, the view shows the left edge again.
+  // Back at the root, the view shows the left edge again; with the deep folders closed, the
+  // column still spans the view, so a selection spans its row.
   tree_->setCurrentIndex(tree_->FolderModel().index(0, 0));
   QCOMPARE(sideways->value(), 0);
+  const int deepWidth = tree_->header()->sectionSize(0);
+  tree_->collapse(Expanded({"桌面", "deep"}));
+  QTRY_VERIFY(tree_->header()->sectionSize(0) < deepWidth);
+  QVERIFY(tree_->header()->sectionSize(0) >= tree_->viewport()->width());
 }
 
 void ShellTreeViewTest::copyPathGivesTheExactPath_data() {

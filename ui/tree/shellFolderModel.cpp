@@ -201,7 +201,9 @@ void TShellFolderModel::StartReading(TNode& node) {
   node.state = TNode::TState::kReading;
   const int row = static_cast<int>(node.children.size());
   beginInsertRows(IndexOf(node), row, row);
-  AddChild(node, kReadingText, std::string(), QIcon(), true).placeholder = true;
+  TNode& placeholder = AddChild(node, kReadingText, std::string(), QIcon(), true);
+  placeholder.placeholder = true;
+  placeholder.state = TNode::TState::kRead;  // nothing to read beneath it, no expander
   endInsertRows();
 }
 

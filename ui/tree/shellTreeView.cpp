@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <algorithm>
 
 #include "errorDisplay.h"
 #include "folderOpener.h"
@@ -26,10 +27,9 @@ TShellTreeView::TShellTreeView(TReadSubfolders read, QWidget* parent)
   setUniformRowHeights(true);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
-  // The one column is as wide as its widest shown name, so a deep folder's name scrolls sideways
-  // instead of being cut short.
+  // The one column's width is set by updateGeometries.
   header()->setStretchLastSection(false);
-  header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  header()->setSectionResizeMode(0, QHeaderView::Fixed);
   connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &TShellTreeView::Change);
   // "Filled" means once the window is up and events flow: the owner has connected to Change by
   // then, and hears of the first selection like of any other.
@@ -40,6 +40,15 @@ void TShellTreeView::SelectRoot() {
   const QModelIndex root = model_->index(0, 0);
   setCurrentIndex(root);
   expand(root);
+}
+
+// The one column is as wide as the widest name shown, so that a deep folder's name scrolls sideways
+// instead of being cut short, and at least as wide as the view, so that a selection spans the row.
+// Resizing the column brings the view back here once more, with nothing left to change.
+void TShellTreeView::updateGeometries() {
+  const int width = std::max(viewport()->width(), sizeHintForColumn(0));
+  if (header()->sectionSize(0) != width) header()->resizeSection(0, width);
+  QTreeView::updateGeometries();
 }
 
 std::string TShellTreeView::SelectedPath() const { return model_->Path(currentIndex()); }

@@ -31,6 +31,7 @@ class TShellTreeView final : public QTreeView {
  protected:
   void mousePressEvent(QMouseEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void updateGeometries() override;
 
  private:
   void SelectRoot();

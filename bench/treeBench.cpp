@@ -35,6 +35,7 @@ int main(int argc, char** argv) {
 
   TShellFolderModel& model = tree.FolderModel();
   const QModelIndex root = model.index(0, 0);
+  while (model.IsReading(root)) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
   const QModelIndexList found = model.match(model.index(0, 0, root), Qt::DisplayRole,
                                             QStringLiteral("big"), 1, Qt::MatchExactly);
   if (found.isEmpty()) return 1;
@@ -48,8 +49,9 @@ int main(int argc, char** argv) {
     longestStall = std::max(longestStall, static_cast<double>(tick.nsecsElapsed()) / 1e6);
     tick.restart();
     const double now = static_cast<double>(clock.nsecsElapsed()) / 1e6;
-    if (firstRows < 0 && model.rowCount(big) > 0) firstRows = now;
-    if (allRows < 0 && firstRows >= 0 && !model.canFetchMore(big)) allRows = now;
+    // Until the subfolders are read, the folder holds one row that says so.
+    if (firstRows < 0 && model.IsFileSystemFolder(model.index(0, 0, big))) firstRows = now;
+    if (allRows < 0 && firstRows >= 0 && !model.IsReading(big)) allRows = now;
     // Scroll down as a reader would, so that a view that fills as it scrolls fills to the end.
     tree.scrollToBottom();
     if (allRows >= 0 || now > 20000) application.quit();

@@ -87,6 +87,8 @@ QModelIndex WindowsTest::Find(const QStringList& names) const {
   QModelIndex at;
   for (const QString& name : names) {
     if (model.canFetchMore(at)) model.fetchMore(at);
+    // Subfolders are read off the window's thread: wait for them to be in.
+    if (!QTest::qWaitFor([&] { return !model.IsReading(at); })) return {};
     const QModelIndexList found =
         model.match(model.index(0, 0, at), Qt::DisplayRole, name, 1, Qt::MatchExactly);
     if (found.isEmpty()) return {};

@@ -144,9 +144,12 @@ std::size_t TListingSearch::FindBytes(const char* data, std::size_t lo, std::siz
   const std::size_t m = pattern_.size();
   const std::string_view chunk(data, size);
   const TLineView::TChunkText text = lines_.Chunk(stretch_.unit);
+  const auto last = static_cast<unsigned char>(pattern_.back());
   for (std::size_t at = lo; at < hi && at + m <= size;
        at += shift_[static_cast<unsigned char>(data[at + m - 1])]) {
-    if (!MatchesAt(chunk, at)) continue;
+    // The window's last byte first, which is all that most windows need looked at.
+    const auto end = static_cast<unsigned char>(data[at + m - 1]);
+    if ((request_.caseSensitive ? end : Fold(end)) != last || !MatchesAt(chunk, at)) continue;
     const std::size_t line = lines_.LineAtByte(stretch_.unit, at);
     const std::size_t lineEnd =
         line + 1 < text.endLine ? lines_.StartInChunk(line + 1) : text.bytes.size();

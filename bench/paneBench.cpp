@@ -66,6 +66,12 @@ long StatusKb(const std::string& field) {
 // Starts a new peak: VmHWM falls back to what is resident now.
 void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
+// Set, and not to the empty string that a script's VAR= leaves.
+bool Flag(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != '\0';
+}
+
 double Mb(long kb) { return static_cast<double>(kb) / 1024; }
 
 double Ms(const QElapsedTimer& timer) { return static_cast<double>(timer.nsecsElapsed()) / 1e6; }
@@ -180,7 +186,7 @@ int RunOutputCommand(const char* path) {
               seconds, paintMs, Mb(peakGrowth),
               lines ? static_cast<double>(pane->BytesReserved()) / static_cast<double>(lines) : 0,
               error.isEmpty() ? "" : " error=", error.toUtf8().constData());
-  if (std::getenv("KESTROVA_BENCH_USABILITY")) {
+  if (Flag("KESTROVA_BENCH_USABILITY")) {
     QElapsedTimer step;
     step.start();
     pane->verticalScrollBar()->setValue(pane->verticalScrollBar()->maximum() / 2);
@@ -277,7 +283,7 @@ int Paste(std::size_t lines) {
       "text_mb=%.0f text_bytes=%lld",
       pane->LineCount(), html ? "yes" : "no", htmlMs, htmlMb, static_cast<long long>(htmlBytes),
       textMs, textMb, static_cast<long long>(textBytes));
-  if (std::getenv("KESTROVA_BENCH_REFERENCE")) {
+  if (Flag("KESTROVA_BENCH_REFERENCE")) {
     ResetPeak();
     before = StatusKb("VmRSS");
     timer.restart();

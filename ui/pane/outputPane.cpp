@@ -91,6 +91,7 @@ void TOutputPane::Clear() {
   lines_.Clear();
   offsets_.Reset();
   visible_.clear();
+  layoutValid_ = false;
   anchor_ = caret_ = {};
   selecting_ = false;
   notices_.Cleared();

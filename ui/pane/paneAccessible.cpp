@@ -188,6 +188,7 @@ QString TPaneAccessible::attributes(int offset, int* startOffset, int* endOffset
 
 QAccessibleInterface* PaneAccessibleFactory(const QString& className, QObject* object) {
   if (className == QLatin1String("TOutputPane") && object && object->isWidgetType()) {
+    // QAccessible takes it into its cache and deletes it with the pane.
     return new TPaneAccessible(static_cast<TOutputPane*>(object));
   }
   return nullptr;

@@ -3,6 +3,7 @@
 // The windows as a user drives them, offscreen: the folder tree and the path field, the Output
 // command from the button and the menu, the error display, the About dialog, the splitter.
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QClipboard>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -272,6 +273,15 @@ void WindowsTest::windowHasTheDesignedLayout() {
   QCOMPARE(client->height() + status->height(), 570);
   // The panel ends where the status bar begins, so nothing of the tree or the pane is hidden.
   QCOMPARE(panel->mapTo(FormSelectDir, QPoint(0, panel->height())).y(), status->y());
+  // The path field is announced by its label.
+  QCOMPARE(Child<QLabel>("Label1")->buddy(), Child<QWidget>("EditSelectedDir"));
+  QCOMPARE(QAccessible::queryAccessibleInterface(Child<QWidget>("EditSelectedDir"))
+               ->text(QAccessible::Name),
+           QStringLiteral("选择的目录："));
+  // The pane starts in its designed font, unzoomed.
+  QCOMPARE(Child<TOutputPane>("RichEditOutput")->TextFont(),
+           Child<TOutputPane>("RichEditOutput")->font());
+  QCOMPARE(Child<TOutputPane>("RichEditOutput")->font().pointSize(), 8);
   for (const char* menu : {"N1", "N2"}) {
     for (const QAction* item : Child<QMenu>(menu)->actions()) {
       QVERIFY(item->shortcut().isEmpty());

@@ -4,6 +4,7 @@
 SHELL := /bin/bash
 BUILD := build
 SANITIZE_BUILD := build-sanitize
+TSAN_BUILD := build-tsan
 JOBS ?= $(shell nproc)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CMAKE_FLAGS := -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -13,7 +14,7 @@ CMAKE_FLAGS := -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 PACKAGES := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
             qt6-base-dev qt6-qpa-plugins fonts-wqy-microhei
 
-.PHONY: all deps build test test-sanitize run bench clean
+.PHONY: all deps build test test-sanitize test-thread run bench clean
 
 all: build
 
@@ -34,11 +35,19 @@ build: deps
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	$(MAKE) test-sanitize
+	$(MAKE) test-thread
 
 test-sanitize: deps
 	cmake -S . -B $(SANITIZE_BUILD) $(CMAKE_FLAGS) -DKESTROVA_SANITIZE=ON
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
+
+# The listing's tests, and kestrova-list which they run, under ThreadSanitizer: the directory
+# search reads ahead on worker threads.
+test-thread: deps
+	cmake -S . -B $(TSAN_BUILD) $(CMAKE_FLAGS) -DKESTROVA_TSAN=ON
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target kestrova_listing_tests
+	TSAN_OPTIONS=halt_on_error=1 $(TSAN_BUILD)/tests/kestrova_listing_tests
 
 run: build
 	@if [ -z "$${DISPLAY}$${WAYLAND_DISPLAY}" ] && [ -z "$${QT_QPA_PLATFORM}" ]; then \
@@ -53,4 +62,4 @@ bench: build
 	bench/pane.sh
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(TSAN_BUILD)

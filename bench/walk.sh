@@ -8,7 +8,8 @@
 # from the child's rusage) is recorded, and the report gives each one's medians and the medians of
 # its per-round ratios to the others, with the quartiles of those ratios as a measure of the noise.
 #
-#   bench/walk.sh [--cold] [--rounds N] [--compare OTHER-KESTROVA-LIST] [--check] [TREE]
+#   bench/walk.sh [--cold] [--rounds N] [--compare OTHER-KESTROVA-LIST] [--only "NAME..."]
+#                 [--check] [TREE]
 #
 # TREE: a number of entries for a synthetic bushy tree (300000 if none is given), chain:DEPTH for
 # a chain of folders, siblings:DEPTH for a chain with an empty folder after the branch at every
@@ -17,6 +18,8 @@
 #   --cold     drop the caches before every run (root only), against find, fdfind -uu and
 #              fdfind -uu -j16; without it the caches are warmed first and stay warm.
 #   --compare  another build's kestrova-list, timed alongside as "compare" (say, the last commit's).
+#   --only     run only the commands named (kestrova-list, compare, find, floor, floor+print,
+#              fdfind, fdfind-j16, tree), for more rounds of the ones that matter.
 #   --check    also check that every folder `find` reaches appears in the listing.
 # Needs: bash, awk; fdfind (Debian package fd-find) and tree are used when installed.
 set -euo pipefail
@@ -27,6 +30,7 @@ cold=false
 check=false
 rounds=""
 compare=""
+only=""
 spec=300000
 while [ $# -gt 0 ]; do
   case $1 in
@@ -34,6 +38,7 @@ while [ $# -gt 0 ]; do
     --check) check=true ;;
     --rounds) rounds=$2; shift ;;
     --compare) compare=$2; shift ;;
+    --only) only=$2; shift ;;
     -*) echo "walk.sh: unknown option $1" >&2; exit 2 ;;
     *) spec=$1 ;;
   esac
@@ -78,6 +83,12 @@ if ! $cold && command -v tree >/dev/null; then
   names+=(tree)
 fi
 
+if [ -n "$only" ]; then
+  kept=()
+  for name in "${names[@]}"; do [[ " $only " == *" $name "* ]] && kept+=("$name"); done
+  names=("${kept[@]}")
+fi
+
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 results="$scratch/results"
@@ -105,8 +116,10 @@ done
 $cold && mode="cold (caches dropped before every run)" || mode="warm"
 lines=$(${commands[kestrova-list]} 2>/dev/null | wc -l)
 echo "tree: $tree, $lines lines of listing; $rounds rounds, $mode"
-references="find floor+print"
-[ -n "$compare" ] && references="compare $references"
+references=""
+for name in compare find floor+print; do
+  [[ " ${names[*]} " == *" $name "* ]] && references="$references $name"
+done
 awk -v names="${names[*]}" -v refs="$references" '
   function sortd(a, n,   i, j, t) {
     for (i = 2; i <= n; ++i) { t = a[i]; for (j = i - 1; j >= 1 && a[j] > t; --j) a[j + 1] = a[j]; a[j + 1] = t }

@@ -34,8 +34,8 @@ constexpr std::size_t kMostOpenFolders = 256;
 constexpr std::size_t kAheadFolders = 512;
 constexpr std::size_t kAheadBytes = 16 * 1024 * 1024;
 constexpr std::size_t kMostWorkers = 16;
-// Reading ahead starts when this many of the walk's last eight reads waited for the disk: one
-// slow read alone may be the scheduler's doing on a busy machine.
+// Reading ahead starts when this many of the walk's last eight timed reads waited for the disk:
+// one slow read alone may be the scheduler's doing on a busy machine.
 constexpr int kWaitsToStart = 6;
 
 enum class TKind : unsigned char { kFile, kFolder, kLinkedFolder };
@@ -50,6 +50,7 @@ struct TLevel {
   std::size_t lastRecord = 0;  // the entry NextEntry yielded last
   TKind lastKind = TKind::kFile;
   std::size_t aheadBase = 0;  // where the read-ahead's copy of its records starts in the arena
+  bool unopened = false;      // entered from its records read ahead, and not opened since
 };
 
 std::optional<TFolderId> IdentityOf(int fd, timespec* changed = nullptr) {
@@ -119,8 +120,12 @@ class TPosixBranch final : public TDirBranch {
       ahead = ahead_->Take(record - base, levels_[depth].next - base, options_.beforeWait);
     }
     if (!ahead && options_.beforeWait) options_.beforeWait();
+    if (ahead && !ahead->holdsFolders && EnterLeaf(*ahead, record)) return true;
 
-    const auto start = std::chrono::steady_clock::now();
+    // Timing each read would cost more than it tells: alone, the walk times one read in four.
+    const bool timed = ahead_ || (++ownReads_ & 3) == 0;
+    const auto start =
+        timed ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point();
     TUniqueFd fd =
         OpenFolderAt(levels_[depth].fd.Get(), arena_.Data() + record + posix::kRecordNameOffset);
     if (!ahead_) ahead = nullptr;  // given back for want of descriptors
@@ -137,22 +142,45 @@ class TPosixBranch final : public TDirBranch {
       ahead_->Keep();
     } else {
       arena_.AppendFolder(fd.Get());
-      const auto elapsed = std::chrono::steady_clock::now() - start;
-      const bool waited = posix::WaitedForDisk(
-          std::chrono::duration_cast<std::chrono::nanoseconds>(elapsed).count(),
-          arena_.Size() - begin);
+      std::optional<bool> waited;
+      if (timed) {
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        waited = posix::WaitedForDisk(
+            std::chrono::duration_cast<std::chrono::nanoseconds>(elapsed).count(),
+            arena_.Size() - begin);
+      }
       if (ahead_) {
         ahead_->PushFolder(arena_.Data() + begin, arena_.Size() - begin, fd.Get(), waited);
-      } else {
-        ownWaits_ = static_cast<std::uint8_t>((ownWaits_ << 1) | (waited ? 1 : 0));
-        ++ownReads_;
+      } else if (waited) {
+        ownWaits_ = static_cast<std::uint8_t>((ownWaits_ << 1) | (*waited ? 1 : 0));
+        ++timedReads_;
       }
     }
     Push(std::move(fd), *id, record, begin);
     if (!ahead_ && options_.readAhead == TReadAheadMode::kAdaptive && aheadAllowed_ &&
-        ownReads_ >= 8 && std::popcount(ownWaits_) >= kWaitsToStart) {
+        timedReads_ >= 8 && std::popcount(ownWaits_) >= kWaitsToStart) {
       StartReadingAhead();
     }
+    return true;
+  }
+
+  // A folder read ahead that holds no folder to enter is checked by name alone, and not opened
+  // unless a link or an entry of no known type in it needs asking about: most folders are such.
+  bool EnterLeaf(const posix::TAheadFolder& ahead, std::size_t record) {
+    struct stat status;
+    if (::fstatat(levels_.back().fd.Get(), arena_.Data() + record + posix::kRecordNameOffset,
+                  &status, 0) != 0) {
+      return false;
+    }
+    const TFolderId id{status.st_dev, status.st_ino};
+    if (!StillTheSame(ahead, id, status.st_ctim) || ancestry_.Contains(id)) return false;
+    const std::size_t begin = arena_.Size();
+    arena_.Append(ahead.records.get(), ahead.size);
+    ahead_->Keep();
+    levels_.push_back({TUniqueFd(), id, record, begin, begin, arena_.Size()});
+    levels_.back().aheadBase = begin;
+    levels_.back().unopened = true;
+    ancestry_.Insert(id);
     return true;
   }
 
@@ -234,6 +262,17 @@ class TPosixBranch final : public TDirBranch {
     const std::size_t index = levels_.size() - 1;
     if (levels_[index].fd) return true;
     if (options_.beforeWait) options_.beforeWait();
+    if (levels_[index].unopened && levels_[index - 1].fd) {
+      levels_[index].unopened = false;
+      TUniqueFd fd =
+          OpenFolderAt(levels_[index - 1].fd.Get(),
+                       arena_.Data() + levels_[index].nameRecord + posix::kRecordNameOffset);
+      if (!fd || IdentityOf(fd.Get()) != levels_[index].id) return false;
+      levels_[index].fd = std::move(fd);
+      ++openCount_;
+      KeepWithinBudget();
+      return true;
+    }
     TUniqueFd reached = OpenFolderAt(AT_FDCWD, rootPath_.c_str());
     if (!reached || IdentityOf(reached.Get()) != levels_[0].id) return false;
     for (std::size_t i = 1; i <= index; ++i) {
@@ -293,7 +332,7 @@ class TPosixBranch final : public TDirBranch {
     ahead_.reset();
     maxOpen_ = maxOpenTotal_;
     ownWaits_ = 0;
-    ownReads_ = 0;
+    timedReads_ = 0;
   }
 
   const std::string rootPath_;
@@ -306,8 +345,9 @@ class TPosixBranch final : public TDirBranch {
   std::vector<TLevel> levels_;
   posix::TFolderIdSet ancestry_;
   posix::TFolderIdSet linkWalked_;
-  std::uint8_t ownWaits_ = 0;  // one bit per recent read of the walk's own: it waited for the disk
   std::size_t ownReads_ = 0;
+  std::uint8_t ownWaits_ = 0;  // one bit per recent timed read of the walk's own: it waited
+  std::size_t timedReads_ = 0;
   bool aheadAllowed_ = true;
   // Last, so that it goes first: no worker outlives the branch.
   std::unique_ptr<posix::TReadAhead> ahead_;

@@ -3,7 +3,9 @@
 #include "readAhead.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <bit>
@@ -21,6 +23,7 @@ constexpr int kOpenFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY;
 // The read-ahead gives way once this many reads in a row have had at most kStillWaiting waits.
 constexpr std::size_t kRecentReads = 16;
 constexpr int kStillWaiting = 2;
+constexpr int kWorkerNice = 10;
 
 }  // namespace
 
@@ -134,6 +137,9 @@ const TAheadFolder* TReadAhead::Take(std::size_t record, std::size_t recordEnd,
 }
 
 void TReadAhead::Work() {
+  // The workers give way to the walk: its thread is the one part of the listing that cannot be
+  // spread, and a worker waking from its read should not push it off the processor.
+  ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kWorkerNice);
   TRecordArena scratch;
   std::unique_lock lock(mutex_);
   for (;;) {
@@ -164,10 +170,12 @@ void TReadAhead::Work() {
     if (opened) scratch.AppendFolder(fd.Get());
     const auto elapsed = std::chrono::steady_clock::now() - start;
     std::unique_ptr<char[]> records;
+    bool holdsFolders = false;
     if (opened) {
       records = std::make_unique_for_overwrite<char[]>(scratch.Size());
       if (scratch.Size() > 0) std::memcpy(records.get(), scratch.Data(), scratch.Size());
-      if (!HoldsWalkedFolder(scratch.Data(), scratch.Size())) fd.Reset();
+      holdsFolders = HoldsWalkedFolder(scratch.Data(), scratch.Size());
+      if (!holdsFolders) fd.Reset();
     }
 
     lock.lock();
@@ -179,6 +187,7 @@ void TReadAhead::Work() {
       folder->changed = status.st_ctim;
       folder->records = std::move(records);
       folder->size = scratch.Size();
+      folder->holdsFolders = holdsFolders;
       folder->scan = 0;
       if (fd) {
         folder->fd = std::move(fd);
@@ -187,6 +196,12 @@ void TReadAhead::Work() {
         folder->scan = folder->size;
       }
       if (folder->inWindow) bytes_ += folder->size;
+      // Its folders can now be read, and the search must look below it again.
+      if (!folder->abandoned) {
+        for (TAheadFolder* above = folder; above != nullptr; above = above->parent) {
+          above->dry = false;
+        }
+      }
     } else {
       folder->state = TAheadFolder::TState::kFailed;
       --descriptors_;
@@ -235,11 +250,15 @@ TAheadFolder* TReadAhead::PickLocked() {
 // to read: within a folder's subtree, the subtrees of the folders already read come before the
 // folder's next own one.
 TAheadFolder* TReadAhead::SearchLocked(TAheadFolder& folder) {
+  if (folder.dry) return nullptr;
   for (const auto& child : folder.children) {
     if (child->state != TAheadFolder::TState::kReady) continue;
     if (TAheadFolder* const found = SearchLocked(*child)) return found;
   }
-  if (!folder.fd) return nullptr;
+  if (!folder.fd) {
+    folder.dry = true;
+    return nullptr;
+  }
   while (folder.scan < folder.size) {
     const std::size_t at = folder.scan;
     const TRecord record = ReadRecord(folder.records.get() + at);
@@ -253,6 +272,7 @@ TAheadFolder* TReadAhead::SearchLocked(TAheadFolder& folder) {
     }
   }
   CloseIfDoneLocked(folder);
+  folder.dry = true;
   return nullptr;
 }
 

@@ -29,9 +29,9 @@ struct TReadAheadLimits {
   std::size_t workers = 0;
 };
 
-// A folder that the read-ahead knows of. Everything but `records`, `size`, `id` and `changed`
-// belongs to the read-ahead's lock; those are written once, before the folder is published as
-// ready, and only read afterwards.
+// A folder that the read-ahead knows of. Everything but `records`, `size`, `id`, `changed` and
+// `holdsFolders` belongs to the read-ahead's lock; those are written once, before the folder is
+// published as ready, and only read afterwards.
 struct TAheadFolder {
   enum class TState { kReading, kReady, kFailed };
 
@@ -43,6 +43,7 @@ struct TAheadFolder {
                        // reused inode number changes it
   std::unique_ptr<char[]> records;
   std::size_t size = 0;
+  bool holdsFolders = false;  // a real folder that the walk will enter
 
   TUniqueFd fd;           // held while folders of its own may still be read ahead from it
   std::size_t scan = 0;   // the first of its records not yet looked at for such folders
@@ -50,6 +51,7 @@ struct TAheadFolder {
   bool inWindow = false;  // counts against the read-ahead's distance
   bool abandoned = false;
   bool queued = false;  // picked and waiting for a worker to start on it
+  bool dry = false;     // nothing below it can be started until a folder below is read
   std::deque<std::unique_ptr<TAheadFolder>> children;  // read ahead or being read, in order
 };
 

@@ -31,7 +31,7 @@ using posix::TFolderId;
 constexpr int kOpenFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY;
 constexpr std::size_t kMostOpenFolders = 256;
 // How far the read-ahead may run ahead of the walk, and with how many threads.
-constexpr std::size_t kAheadFolders = 512;
+constexpr std::size_t kAheadFolders = 2048;
 constexpr std::size_t kAheadBytes = 16 * 1024 * 1024;
 constexpr std::size_t kMostWorkers = 16;
 // Reading ahead starts when this many of the walk's last eight timed reads waited for the disk:

@@ -70,12 +70,18 @@ void TReadAhead::DropTentativeLocked() {
 
 void TReadAhead::PushLocked(std::unique_ptr<TAheadFolder> folder) {
   folder->parent = nullptr;
-  if (folder->fd || !folder->children.empty()) live_.push_back(folder.get());
+  folder->trivial = !folder->fd && folder->children.empty();
+  if (!folder->trivial) live_.push_back(folder.get());
   anchors_.push_back(std::move(folder));
   DispatchLocked();
 }
 
 void TReadAhead::PopFolder() {
+  // A folder that never had anything to read ahead from is known to no worker: no lock needed.
+  if (!tentative_ && anchors_.back()->trivial) {
+    anchors_.pop_back();
+    return;
+  }
   std::lock_guard lock(mutex_);
   DropTentativeLocked();
   PopLocked();
@@ -279,6 +285,9 @@ TAheadFolder* TReadAhead::SearchLocked(TAheadFolder& folder) {
 // Wakes a waiting worker only for a folder found for it to read: on a virtual machine every
 // needless wake-up costs more than the search.
 void TReadAhead::DispatchLocked() {
+  // Once the read-ahead has run the whole distance ahead, the workers sleep until the walk has
+  // taken a good part of it: woken for every folder taken, each would read one and sleep again.
+  if (4 * window_ > 3 * limits_.folders || 4 * bytes_ > 3 * limits_.bytes) return;
   while (waitingWorkers_ > jobs_.size()) {
     TAheadFolder* const folder = PickLocked();
     if (folder == nullptr) return;

@@ -50,8 +50,9 @@ struct TAheadFolder {
   int users = 0;          // workers opening a folder of its own through `fd`
   bool inWindow = false;  // counts against the read-ahead's distance
   bool abandoned = false;
-  bool queued = false;  // picked and waiting for a worker to start on it
-  bool dry = false;     // nothing below it can be started until a folder below is read
+  bool queued = false;   // picked and waiting for a worker to start on it
+  bool dry = false;      // nothing below it can be started until a folder below is read
+  bool trivial = false;  // in the walk's branch with nothing to read ahead from: the walk's alone
   std::deque<std::unique_ptr<TAheadFolder>> children;  // read ahead or being read, in order
 };
 
@@ -110,7 +111,8 @@ class TReadAhead {
   std::condition_variable work_;   // workers wait here for a folder to read
   std::condition_variable ready_;  // the walk waits here for the folder it is about to enter
   bool stop_ = false;
-  std::vector<std::unique_ptr<TAheadFolder>> anchors_;  // the walk's branch, deepest last
+  // The walk's branch, deepest last: only the walk's thread adds to it or takes from it.
+  std::vector<std::unique_ptr<TAheadFolder>> anchors_;
   std::vector<TAheadFolder*> live_;  // anchors that may still lead to reading, deepest last
   bool tentative_ = false;  // the deepest anchor is what Take gave, not yet kept; the walk's own
   const TAheadFolder* awaited_ = nullptr;  // the folder the walk waits for

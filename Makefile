@@ -13,6 +13,8 @@ CMAKE_FLAGS := -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 # font with the Chinese texts and the box-drawing glyphs.
 PACKAGES := cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
             qt6-base-dev qt6-qpa-plugins fonts-wqy-microhei
+# What the benchmarks compare against, installed by `make bench` only.
+BENCH_PACKAGES := fd-find
 
 .PHONY: all deps build test test-sanitize test-thread run bench clean
 
@@ -58,6 +60,7 @@ run: build
 	$(BUILD)/app/kestrova
 
 bench: build
+	$(MAKE) --no-print-directory deps PACKAGES="$(BENCH_PACKAGES)"
 	bench/walk.sh
 	bench/pane.sh
 

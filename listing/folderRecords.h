@@ -3,6 +3,7 @@
 #pragma once
 
 #include <dirent.h>
+#include <sys/resource.h>
 #include <sys/types.h>
 
 #include <algorithm>
@@ -86,10 +87,30 @@ class TRecordArena {
   std::size_t capacity_ = 0;
 };
 
-// Whether reading `bytes` of records took long enough that the reader must have waited for the
-// disk: a folder in the caches is read in a few microseconds, one on the disk in a hundred or more.
-inline bool WaitedForDisk(long long nanoseconds, std::size_t bytes) {
-  return nanoseconds > 40'000 + 4 * static_cast<long long>(bytes);
-}
+// Tells the reads that waited for the disk from the others, on the one thread that makes it.
+// A folder in the caches is read in a few microseconds, one on the disk in a hundred or more; but
+// a virtual machine's processor may be taken away for as long, so a slow read counts only if the
+// thread also went to sleep, which a read that waits for the disk does and a stolen one does not.
+class TDiskWaits {
+ public:
+  TDiskWaits() : sleeps_(Sleeps()) {}
+
+  bool Waited(long long nanoseconds, std::size_t bytes) {
+    if (nanoseconds <= 40'000 + 4 * static_cast<long long>(bytes)) return false;
+    const long sleeps = Sleeps();
+    const bool slept = sleeps != sleeps_;
+    sleeps_ = sleeps;
+    return slept;
+  }
+
+ private:
+  static long Sleeps() {
+    rusage usage{};
+    ::getrusage(RUSAGE_THREAD, &usage);
+    return usage.ru_nvcsw;
+  }
+
+  long sleeps_;
+};
 
 }  // namespace kestrova::posix

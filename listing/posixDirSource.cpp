@@ -145,9 +145,9 @@ class TPosixBranch final : public TDirBranch {
       std::optional<bool> waited;
       if (timed) {
         const auto elapsed = std::chrono::steady_clock::now() - start;
-        waited = posix::WaitedForDisk(
-            std::chrono::duration_cast<std::chrono::nanoseconds>(elapsed).count(),
-            arena_.Size() - begin);
+        waited =
+            diskWaits_.Waited(std::chrono::duration_cast<std::chrono::nanoseconds>(elapsed).count(),
+                              arena_.Size() - begin);
       }
       if (ahead_) {
         ahead_->PushFolder(arena_.Data() + begin, arena_.Size() - begin, fd.Get(), waited);
@@ -346,6 +346,7 @@ class TPosixBranch final : public TDirBranch {
   posix::TFolderIdSet ancestry_;
   posix::TFolderIdSet linkWalked_;
   std::size_t ownReads_ = 0;
+  posix::TDiskWaits diskWaits_;
   std::uint8_t ownWaits_ = 0;  // one bit per recent timed read of the walk's own: it waited
   std::size_t timedReads_ = 0;
   bool aheadAllowed_ = true;

@@ -147,6 +147,7 @@ void TReadAhead::Work() {
   // spread, and a worker waking from its read should not push it off the processor.
   ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kWorkerNice);
   TRecordArena scratch;
+  TDiskWaits diskWaits;
   std::unique_lock lock(mutex_);
   for (;;) {
     TAheadFolder* folder = PickLocked();
@@ -184,9 +185,11 @@ void TReadAhead::Work() {
       if (!holdsFolders) fd.Reset();
     }
 
+    const bool waited = diskWaits.Waited(
+        std::chrono::duration_cast<std::chrono::nanoseconds>(elapsed).count(), scratch.Size());
+
     lock.lock();
-    NoteReadLocked(WaitedForDisk(
-        std::chrono::duration_cast<std::chrono::nanoseconds>(elapsed).count(), scratch.Size()));
+    NoteReadLocked(waited);
     if (opened) {
       folder->state = TAheadFolder::TState::kReady;
       folder->id = {status.st_dev, status.st_ino};

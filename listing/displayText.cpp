@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Kestrova developers
 #include "displayText.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -17,6 +18,14 @@ void AppendEscaped(std::string& out, unsigned char byte) {
 bool InRange(unsigned char byte, unsigned char low, unsigned char high) {
   return byte >= low && byte <= high;
 }
+
+// The bytes that stand for themselves: printable ASCII but the backslash. One look-up a byte, for
+// the runs of them that make up most names.
+constexpr auto kPlainBytes = [] {
+  std::array<bool, 256> plain{};
+  for (int byte = 0x20; byte <= 0x7E; ++byte) plain[byte] = byte != '\\';
+  return plain;
+}();
 
 // Length of the well-formed UTF-8 sequence starting at raw[at], or 0 when there is none
 // (overlong forms, surrogates and code points past U+10FFFF are not well-formed).
@@ -71,26 +80,27 @@ void AppendDisplayText(std::string& out, std::string_view raw) {
   while (at < raw.size()) {
     // Most names are printable ASCII: copy such runs in one go.
     std::size_t run = at;
-    while (run < raw.size() && InRange(static_cast<unsigned char>(raw[run]), 0x20, 0x7E) &&
-           raw[run] != '\\') {
-      ++run;
-    }
+    while (run < raw.size() && kPlainBytes[static_cast<unsigned char>(raw[run])]) ++run;
     out.append(raw.data() + at, run - at);
     at = run;
     if (at == raw.size()) break;
 
     const auto lead = static_cast<unsigned char>(raw[at]);
-    if (lead == '\\') {
-      // Doubled, so that a name's own backslash never reads as the start of an escape.
-      out.append("\\\\");
+    if (lead < 0x80) {
+      // A backslash is doubled, so that a name's own never reads as the start of an escape.
+      if (lead == '\\') {
+        out.append("\\\\");
+      } else {
+        AppendEscaped(out, lead);
+      }
       at += 1;
       continue;
     }
-    const std::size_t length = lead < 0x80 ? 0 : SequenceLength(raw, at);
+    const std::size_t length = SequenceLength(raw, at);
     if (length == 0) {
       AppendEscaped(out, lead);
       at += 1;
-    } else if (MustEscape(raw.substr(at, length))) {
+    } else if (lead <= 0xE2 && MustEscape(raw.substr(at, length))) {
       for (std::size_t i = 0; i < length; ++i) {
         AppendEscaped(out, static_cast<unsigned char>(raw[at + i]));
       }

@@ -21,7 +21,8 @@
 #   --only     run only the commands named (kestrova-list, compare, find, floor, floor+print,
 #              fdfind, fdfind-j16, tree), for more rounds of the ones that matter.
 #   --check    also check that every folder `find` reaches appears in the listing.
-# Needs: bash, awk; fdfind (Debian package fd-find) and tree are used when installed.
+# Needs: bash, awk, python3 for --check; fdfind (Debian package fd-find, which `make bench`
+# installs) and tree are used when installed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${BUILD:-build}

@@ -6,6 +6,7 @@ SHELL := /bin/bash
 BUILD := build
 SANITIZE_BUILD := build-sanitize
 PACKAGE_BUILD := build-package
+TSAN_BUILD := build-tsan
 JOBS ?= $(shell nproc)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CMAKE_FLAGS := -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON \
@@ -20,7 +21,10 @@ TEST_PACKAGES := libgtest-dev libbenchmark-dev qt6-translations-l10n appstream d
 # For the Debian package: dpkg-shlibdeps, and lintian to check the result.
 PACKAGE_PACKAGES := dpkg-dev lintian
 
-.PHONY: all deps build test test-sanitize run bench package clean
+# What the benchmarks compare against, installed by `make bench` only.
+BENCH_PACKAGES := fd-find
+
+.PHONY: all deps build test test-sanitize test-thread run bench package clean
 
 all: build
 
@@ -43,11 +47,21 @@ build: deps
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	$(MAKE) test-sanitize
+	$(MAKE) test-thread
 
 test-sanitize: deps
 	cmake -S . -B $(SANITIZE_BUILD) $(CMAKE_FLAGS) -DKESTROVA_SANITIZE=ON
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
+
+# Under ThreadSanitizer, the tests of the two places that have threads: the listing's (and
+# kestrova-list, which they run), whose directory search reads ahead on worker threads, and the
+# folder tree's reading of folders.
+test-thread: deps
+	cmake -S . -B $(TSAN_BUILD) $(CMAKE_FLAGS) -DKESTROVA_TSAN=ON
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target kestrova_listing_tests kestrova_tree_reading_tests
+	TSAN_OPTIONS=halt_on_error=1 $(TSAN_BUILD)/tests/kestrova_listing_tests
+	TSAN_OPTIONS=halt_on_error=1 $(TSAN_BUILD)/tests/kestrova_tree_reading_tests
 
 run: build
 	@if [ -z "$${DISPLAY}$${WAYLAND_DISPLAY}" ] && [ -z "$${QT_QPA_PLATFORM}" ]; then \
@@ -58,6 +72,7 @@ run: build
 	$(BUILD)/app/kestrova
 
 bench: build
+	$(MAKE) --no-print-directory deps PACKAGES="$(BENCH_PACKAGES)"
 	bench/walk.sh
 	bench/pane.sh
 
@@ -76,4 +91,4 @@ package:
 	@ls $(PACKAGE_BUILD)/kestrova_*.deb
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(PACKAGE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(TSAN_BUILD) $(PACKAGE_BUILD)

@@ -15,6 +15,7 @@
 
 #include "displayText.h"
 #include "outputDirTree.h"
+#include "posixDirSource.h"
 #include "terminalSink.h"
 #include "uniqueFd.h"
 
@@ -33,9 +34,23 @@ constexpr std::string_view kUsage =
     "  --              end of options: what follows is PATH, even if it begins with '-'\n"
     "\n"
     "Folders are numbered and listed in green, files in red, in the order the file system\n"
-    "yields them; folders whose names begin with '.' are left out. Exit status: 0 when the\n"
-    "folder was listed, 2 when PATH is not a folder that can be read or the command line is\n"
-    "wrong, 1 when the output could not be written. The manual: man kestrova-list.\n";
+    "yields them; folders whose names begin with '.' are left out. Names are shown as UTF-8;\n"
+    "control and bidirectional formatting characters and bytes that are not UTF-8 are shown\n"
+    "as \\xHH, and a backslash in a name as \\\\.\n"
+    "\n"
+    "Links to folders are followed. A folder reached through links is listed in full the first\n"
+    "time a link leads to it; a later link to it, or a link back into the folders above it, is\n"
+    "listed with nothing beneath it. A folder reached by its own name, not through a link, is\n"
+    "always listed in full, unless a mount makes it one of the folders above it. So every\n"
+    "listing ends, even of / with its webs of links in /proc and /sys.\n"
+    "\n"
+    "On a terminal each line shows as soon as the listing may have to wait for the disk, and\n"
+    "at least every tenth of a second; into a pipe or a file it is written in large blocks.\n"
+    "\n"
+    "Exit status: 0 when the folder was listed; 2 when PATH is not a folder that can be read\n"
+    "or the command line is wrong; 1 when the output could not be written, or when no file\n"
+    "descriptor was left to open a folder with, which is said on standard error.\n"
+    "The manual: man kestrova-list.\n";
 
 constexpr std::string_view kVersion =
     "kestrova-list (Kestrova) " KESTROVA_VERSION
@@ -122,9 +137,14 @@ int main(int argc, char** argv) {
   // A closed pipe shows as EPIPE, so that `kestrova-list | head` ends quietly.
   std::signal(SIGPIPE, SIG_IGN);
   try {
-    kestrova::TTerminalSink sink(STDOUT_FILENO, UseColor(options.color));
+    // On a terminal every line shows as soon as the walk might stall; elsewhere, large blocks.
+    const bool terminal = ::isatty(STDOUT_FILENO) == 1;
+    kestrova::TTerminalSink sink(STDOUT_FILENO, UseColor(options.color), terminal);
+    kestrova::TPosixDirOptions sourceOptions;
+    if (terminal) sourceOptions.beforeWait = [&sink] { sink.WalkMayWait(); };
+    kestrova::TPosixDirSource source(std::move(sourceOptions));
     TNoStatus status;
-    const bool listed = kestrova::RunOutputCommand(options.path, sink, status);
+    const bool listed = kestrova::RunOutputCommand(options.path, sink, status, source);
     sink.Flush();
     if (!listed) {
       std::cerr << "kestrova-list: " << kestrova::DisplayText(options.path) << ": "

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
 #include <system_error>
 
 namespace kestrova {
@@ -12,12 +13,22 @@ namespace {
 
 constexpr std::size_t kFlushSize = 64 * 1024;
 constexpr std::string_view kReset = "\x1b[0m";
+constexpr long long kPromptInterval = 100;  // milliseconds
+
+// The coarse clock is read without a system call and is fine enough for a tenth of a second.
+long long NowInMilliseconds() {
+  timespec now{};
+  ::clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+  return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1'000'000;
+}
 
 }  // namespace
 
-TTerminalSink::TTerminalSink(int fd, bool colored) : fd_(fd), colored_(colored) {
+TTerminalSink::TTerminalSink(int fd, bool colored, bool prompt)
+    : fd_(fd), colored_(colored), prompt_(prompt) {
   buffer_.reserve(2 * kFlushSize);
   UpdateStart();
+  if (prompt_) lastFlush_ = NowInMilliseconds();
 }
 
 TTerminalSink::~TTerminalSink() {
@@ -54,10 +65,18 @@ void TTerminalSink::AddLine(std::string_view text) {
     buffer_.append(text);
   }
   buffer_.push_back('\n');
-  if (buffer_.size() >= kFlushSize) Flush();
+  if (buffer_.size() >= kFlushSize ||
+      (prompt_ && NowInMilliseconds() - lastFlush_ >= kPromptInterval)) {
+    Flush();
+  }
+}
+
+void TTerminalSink::WalkMayWait() {
+  if (prompt_ && !buffer_.empty()) Flush();
 }
 
 void TTerminalSink::Flush() {
+  if (prompt_) lastFlush_ = NowInMilliseconds();
   std::size_t written = 0;
   while (written < buffer_.size()) {
     const ssize_t n = ::write(fd_, buffer_.data() + written, buffer_.size() - written);

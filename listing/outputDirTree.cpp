@@ -33,32 +33,36 @@ bool OutputDirTree(std::string_view path, std::string_view prefix, int padCount,
   if (!branch) return false;
 
   // The walk keeps its own stack rather than recursing, so that no depth the file system allows
-  // can exhaust the thread's stack. `indent` is shared by all levels: each level knows its length.
+  // can exhaust the thread's stack. `line` always starts with the current level's indent, shared
+  // by all levels (each level knows its length), so that a line deep in a tree is never copied to
+  // be written: the entry is appended, the line written, and the entry cut off again.
   struct TLevel {
     std::size_t indentSize;
     std::uint64_t folders = 0;
     std::uint64_t files = 0;
   };
-  std::string indent(prefix);
-  indent.append(padCount > 0 ? static_cast<std::size_t>(padCount) : 0, ' ');
-  std::vector<TLevel> levels{{indent.size()}};
-  std::string line;
+  std::string line(prefix);
+  line.append(padCount > 0 ? static_cast<std::size_t>(padCount) : 0, ' ');
+  std::vector<TLevel> levels{{line.size()}};
   TDirEntry entry;
 
   while (!levels.empty()) {
     TLevel& level = levels.back();
     if (!branch->NextEntry(entry)) {
-      line.assign(indent).append(kClosing);
+      line.append(kClosing);
       sink.AddLine(line);
       branch->LeaveFolder();
       levels.pop_back();
-      if (!levels.empty()) indent.resize(levels.back().indentSize);
+      if (!levels.empty()) line.resize(levels.back().indentSize);
       continue;
     }
-    line.assign(indent).append(kEntryMark);
+    line.append(kEntryMark);
     if (entry.isFolder) {
       // Drops "." and "..", and every folder the user keeps out of sight (.git, .cache).
-      if (entry.name.starts_with('.')) continue;
+      if (!IsWalkedFolderName(entry.name)) {
+        line.resize(level.indentSize);
+        continue;
+      }
       ++level.folders;
       line.append(kFolderWord);
       AppendNumber(line, level.folders);
@@ -68,9 +72,10 @@ bool OutputDirTree(std::string_view path, std::string_view prefix, int padCount,
       // Only the colour: a folder line keeps whichever style the last heading or file line set.
       sink.SetColor(clGreen);
       sink.AddLine(line);
+      line.resize(level.indentSize);
       if (branch->EnterFolder()) {
-        indent.append(kRule).append("  ");
-        levels.push_back({indent.size()});
+        line.append(kRule).append("  ");
+        levels.push_back({line.size()});
       }
     } else {
       ++level.files;
@@ -81,6 +86,7 @@ bool OutputDirTree(std::string_view path, std::string_view prefix, int padCount,
       sink.SetBold(false);
       sink.SetColor(clRed);
       sink.AddLine(line);
+      line.resize(level.indentSize);
     }
   }
   return true;

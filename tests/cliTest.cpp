@@ -134,6 +134,41 @@ TEST_F(CliTest, HelpAndManualPageNameTheSameOptions) {
   EXPECT_EQ(ManualOptions(), helpOptions);
 }
 
+// Under `ulimit -Sn 64` with most descriptors held by the shell, the listing is still whole; with
+// one left, enough to start the program and open the folder but not a subfolder, the user is told
+// and the exit status says so.
+TEST_F(CliTest, ShortageOfDescriptorsIsToldNotHidden) {
+  std::string path = "t/chain/";
+  tree_.Folder("t/chain");
+  for (int i = 0; i < 50; ++i) {
+    tree_.Folder(path + "d");
+    tree_.File(path + "f");
+    path += "d/";
+  }
+  const auto holding = [](int last) {
+    std::string shell = "ulimit -Sn 64 &&";
+    for (int fd = 3; fd <= last; ++fd) shell += " exec " + std::to_string(fd) + "</dev/null &&";
+    return shell;
+  };
+  const std::string chain = "'" + tree_.Path("t/chain") + "'";
+  const TRun whole = RunList(scratch_, chain);
+  ASSERT_EQ(whole.status, 0);
+
+  const TRun few = RunList(scratch_, chain, holding(56));
+  EXPECT_EQ(few.status, 0) << few.err;
+  EXPECT_EQ(few.out, whole.out);
+
+#ifdef __SANITIZE_ADDRESS__
+  // The sanitizer build's checks of dynamic types need a descriptor of their own to work.
+  return;
+#endif
+  const TRun none = RunList(scratch_, chain, holding(62));
+  EXPECT_EQ(none.status, 1);
+  EXPECT_TRUE(none.out.starts_with(tree_.Path("t/chain") + "\n"));
+  EXPECT_LT(none.out.size(), whole.out.size() / 10);
+  EXPECT_NE(none.err.find("kestrova-list: no file descriptor left"), std::string::npos) << none.err;
+}
+
 TEST_F(CliTest, ClosedPipeEndsQuietly) {
   for (int i = 0; i < 20000; ++i) tree_.File("t/file-with-a-longish-name-" + std::to_string(i));
   const TRun run = RunList(scratch_, Tree(), "", " | head -n 1");

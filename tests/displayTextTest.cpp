@@ -39,7 +39,19 @@ INSTANTIATE_TEST_SUITE_P(
                       TDisplayCase{"\xed\xa0\x80", "\\xED\\xA0\\x80"},
                       TDisplayCase{"\xf4\x90\x80\x80", "\\xF4\\x90\\x80\\x80"},
                       TDisplayCase{"\xf0\x9f\x98\x80\xf0", "😀\\xF0"},
-                      TDisplayCase{"latin1 caf\xe9", "latin1 caf\\xE9"}));
+                      TDisplayCase{"latin1 caf\xe9", "latin1 caf\\xE9"},
+                      // A name's own backslash is doubled, so that it never reads as an escape.
+                      TDisplayCase{"a\\x0Ab\\", "a\\\\x0Ab\\\\"},
+                      // Bidirectional formatting characters would reorder what follows them.
+                      TDisplayCase{"photo\u202Egnp.exe", "photo\\xE2\\x80\\xAEgnp.exe"},
+                      TDisplayCase{"\u200E\u200F\u061C",
+                                   "\\xE2\\x80\\x8E\\xE2\\x80\\x8F\\xD8\\x9C"},
+                      TDisplayCase{"\u202A\u202B\u202C\u202D",
+                                   "\\xE2\\x80\\xAA\\xE2\\x80\\xAB\\xE2\\x80\\xAC\\xE2\\x80\\xAD"},
+                      TDisplayCase{"\u2066\u2067\u2068\u2069",
+                                   "\\xE2\\x81\\xA6\\xE2\\x81\\xA7\\xE2\\x81\\xA8\\xE2\\x81\\xA9"},
+                      // Their neighbours are ordinary text: U+200D, U+2065, U+206A, U+061B.
+                      TDisplayCase{"\u200D\u2065\u206A\u061B", "\u200D\u2065\u206A\u061B"}));
 
 }  // namespace
 }  // namespace kestrova

@@ -3,16 +3,32 @@
 #include "lineStore.h"
 
 #include <malloc.h>
+#include <sys/mman.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <stdexcept>
 
 namespace {
 
 constexpr std::size_t kChunkBytes = 4 * 1024 * 1024;
+constexpr std::size_t kHugePage = 2 * 1024 * 1024;
 // Past this much, a clear asks the allocator to return its free pages to the system.
 constexpr std::size_t kTrimBytes = 64 * 1024 * 1024;
+
+// A chunk for the text of many lines. Most of the cost of filling chunks went into the kernel
+// handing out their pages one 4 KiB fault at a time, as much as the rest of appending together;
+// a chunk aligned to huge pages, and advised to take them, faults 512 times less where the kernel
+// has them to give. Large chunks come straight from mmap, so freeing them returns the memory.
+std::shared_ptr<char[]> NewChunk(std::size_t capacity) {
+  const std::size_t rounded = (capacity + kHugePage - 1) / kHugePage * kHugePage;
+  void* const data = std::aligned_alloc(kHugePage, rounded);
+  if (data == nullptr) throw std::bad_alloc();
+  ::madvise(data, rounded, MADV_HUGEPAGE);
+  return {static_cast<char*>(data), [](char* chunk) { std::free(chunk); }};
+}
 
 }  // namespace
 
@@ -61,7 +77,7 @@ void TLineStore::Append(std::string_view text, const TAttributes& attributes) {
   if (chunks_.empty() || chunks_.back().capacity - chunks_.back().size < text.size()) {
     // A line longer than a chunk gets a chunk of its own size.
     const std::size_t capacity = std::max(kChunkBytes, text.size());
-    chunks_.push_back({std::make_shared_for_overwrite<char[]>(capacity), 0, capacity, Count()});
+    chunks_.push_back({NewChunk(capacity), 0, capacity, Count()});
   }
   TChunk& chunk = chunks_.back();
   if (!text.empty()) std::memcpy(chunk.data.get() + chunk.size, text.data(), text.size());

@@ -278,6 +278,9 @@ void WindowsTest::windowHasTheDesignedLayout() {
   QCOMPARE(QAccessible::queryAccessibleInterface(Child<QWidget>("EditSelectedDir"))
                ->text(QAccessible::Name),
            QStringLiteral("选择的目录："));
+  QCOMPARE(QAccessible::queryAccessibleInterface(Child<QWidget>("ShellTreeView"))
+               ->text(QAccessible::Name),
+           QStringLiteral("目录树"));
   // The pane starts in its designed font, unzoomed.
   QCOMPARE(Child<TOutputPane>("RichEditOutput")->TextFont(),
            Child<TOutputPane>("RichEditOutput")->font());

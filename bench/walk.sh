@@ -32,7 +32,7 @@ check=false
 rounds=""
 compare=""
 only=""
-spec=300000
+target=300000
 while [ $# -gt 0 ]; do
   case $1 in
     --cold) cold=true ;;
@@ -41,20 +41,20 @@ while [ $# -gt 0 ]; do
     --compare) compare=$2; shift ;;
     --only) only=$2; shift ;;
     -*) echo "walk.sh: unknown option $1" >&2; exit 2 ;;
-    *) spec=$1 ;;
+    *) target=$1 ;;
   esac
   shift
 done
 rounds=${rounds:-$($cold && echo 5 || echo 9)}
 
-case $spec in
+case $target in
   chain:* | siblings:*)
-    tree="$trees/${spec%%:*}-${spec#*:}"
-    [ -d "$tree" ] || { mkdir -p "$trees"; "$build/bench/kestrova-bench-mktree" "--${spec%%:*}" "$tree" "${spec#*:}"; } ;;
-  *[!0-9]*) tree=$spec ;;
+    tree="$trees/${target%%:*}-${target#*:}"
+    [ -d "$tree" ] || { mkdir -p "$trees"; "$build/bench/kestrova-bench-mktree" "--${target%%:*}" "$tree" "${target#*:}"; } ;;
+  *[!0-9]*) tree=$target ;;
   *)
-    tree="$trees/tree-$spec"
-    [ -d "$tree" ] || { mkdir -p "$trees"; "$build/bench/kestrova-bench-mktree" "$tree" "$spec"; } ;;
+    tree="$trees/tree-$target"
+    [ -d "$tree" ] || { mkdir -p "$trees"; "$build/bench/kestrova-bench-mktree" "$tree" "$target"; } ;;
 esac
 [ -d "$tree" ] || { echo "walk.sh: $tree is not a folder" >&2; exit 2; }
 if $cold && ! [ -w /proc/sys/vm/drop_caches ]; then
